@@ -1,0 +1,10 @@
+#include "frame/process.h"
+
+namespace pl {
+
+Process &process() {
+  static Process state{};
+  return state;
+}
+
+}  // namespace pl

@@ -1,0 +1,12 @@
+// Structural checks of a loaded item's sections, so that every later read of a
+// record stays inside its mapping.
+#pragma once
+
+#include "locale/control_entry.h"
+
+namespace pl {
+
+// True when the sections of `entry` (of its kind) are well formed.
+bool sections_are_valid(const ControlEntry &entry);
+
+}  // namespace pl

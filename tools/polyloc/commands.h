@@ -1,0 +1,5 @@
+// The subcommands of the polyloc tool. Each takes the arguments after its name and
+// returns the process exit code: 0 success, 1 failure, 2 bad arguments.
+#pragma once
+
+int locales_command(int argc, char **argv);

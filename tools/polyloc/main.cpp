@@ -1,0 +1,49 @@
+// polyloc: shows what the library sees in a locale directory.
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+#include "locale/layouts/container.h"
+
+namespace {
+
+struct Command {
+  const char *name;
+  const char *synopsis;
+  int (*run)(int, char **);
+};
+
+constexpr Command kCommands[] = {
+    {"locales", "locales [--dir DIR]   list every language, territory, code set and collation",
+     locales_command},
+};
+
+void usage(FILE *out) {
+  std::fprintf(out, "usage: polyloc COMMAND [ARGS]\n\ncommands:\n");
+  for (const Command &command : kCommands) std::fprintf(out, "  %s\n", command.synopsis);
+  std::fprintf(out,
+               "\nWithout --dir the locale directory is taken from PL_LOCALEDIR, else the\n"
+               "installed default; without a readable one the built-in set stands in.\n");
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2) {
+    usage(stderr);
+    return 2;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    usage(stdout);
+    return 0;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("%s\n", pl::layout::kVersionString + std::strlen("POLYLOCVERSION_STRING="));
+    return 0;
+  }
+  for (const Command &command : kCommands)
+    if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
+  std::fprintf(stderr, "polyloc: unknown command \"%s\"\n", argv[1]);
+  usage(stderr);
+  return 2;
+}
