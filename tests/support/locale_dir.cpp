@@ -1,0 +1,84 @@
+#include "support/locale_dir.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "frame/endian.h"
+#include "locale/layouts/container.h"
+#include "locale/layouts/control.h"
+
+namespace pltest {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "polyloc-test-XXXXXX").string();
+  char *made = mkdtemp(pattern.data());
+  if (made == nullptr) std::abort();
+  path_ = made;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::copy_from(const std::string &from) const {
+  for (const auto &entry : std::filesystem::directory_iterator(from))
+    std::filesystem::copy_file(entry.path(), path_ / entry.path().filename(),
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+EnvVar::EnvVar(const char *name, const char *value) : name_(name) {
+  const char *old = std::getenv(name);
+  had_value_ = old != nullptr;
+  if (had_value_) old_value_ = old;
+  if (value != nullptr)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+}
+
+EnvVar::~EnvVar() {
+  if (had_value_)
+    setenv(name_.c_str(), old_value_.c_str(), 1);
+  else
+    unsetenv(name_.c_str());
+}
+
+std::vector<uint8_t> read_bytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_bytes(const std::string &path, const std::vector<uint8_t> &bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> control_table_bytes(const std::vector<EntrySpec> &entries) {
+  std::vector<uint8_t> table(entries.size() * pl::layout::kControlEntrySize, 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    uint8_t *entry = table.data() + i * pl::layout::kControlEntrySize;
+    pl::write_u16(entry + pl::layout::kEntryNumberAt, entries[i].number);
+    entry[pl::layout::kEntryKindAt] = entries[i].kind;
+    std::memcpy(entry + pl::layout::kEntryNameAt, entries[i].name.c_str(), entries[i].name.size());
+  }
+  return table;
+}
+
+std::vector<uint8_t> container_bytes(const std::vector<std::vector<uint8_t>> &sections) {
+  pl::layout::ContainerHeader header;
+  header.section_count = static_cast<uint16_t>(sections.size());
+  std::vector<uint8_t> bytes(pl::layout::kHeaderSize);
+  for (size_t s = 0; s < sections.size(); ++s) {
+    header.offset[s] = static_cast<uint32_t>(bytes.size());
+    header.size[s] = static_cast<uint32_t>(sections[s].size());
+    bytes.insert(bytes.end(), sections[s].begin(), sections[s].end());
+  }
+  pl::layout::encode_header(header, bytes.data());
+  return bytes;
+}
+
+}  // namespace pltest
