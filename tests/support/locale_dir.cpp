@@ -59,12 +59,9 @@ void write_bytes(const std::string &path, const std::vector<uint8_t> &bytes) {
 
 std::vector<uint8_t> control_table_bytes(const std::vector<EntrySpec> &entries) {
   std::vector<uint8_t> table(entries.size() * pl::layout::kControlEntrySize, 0);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    uint8_t *entry = table.data() + i * pl::layout::kControlEntrySize;
-    pl::write_u16(entry + pl::layout::kEntryNumberAt, entries[i].number);
-    entry[pl::layout::kEntryKindAt] = entries[i].kind;
-    std::memcpy(entry + pl::layout::kEntryNameAt, entries[i].name.c_str(), entries[i].name.size());
-  }
+  for (size_t i = 0; i < entries.size(); ++i)
+    pl::layout::encode_control_entry(table.data() + i * pl::layout::kControlEntrySize,
+                                     entries[i].number, entries[i].kind, entries[i].name.c_str());
   return table;
 }
 

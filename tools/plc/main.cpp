@@ -19,7 +19,6 @@
 #include "item_compilers.h"
 #include "locale/file_names.h"
 #include "locale/layouts/control.h"
-#include "frame/endian.h"
 
 namespace {
 
@@ -98,12 +97,9 @@ bool read_items(const std::string &path, std::vector<Item> &items, std::string &
 
 plc::Section control_table(const std::vector<Item> &items) {
   plc::Section table(items.size() * pl::layout::kControlEntrySize, 0);
-  for (size_t i = 0; i < items.size(); ++i) {
-    uint8_t *entry = table.data() + i * pl::layout::kControlEntrySize;
-    pl::write_u16(entry + pl::layout::kEntryNumberAt, items[i].number);
-    entry[pl::layout::kEntryKindAt] = items[i].kind;
-    std::memcpy(entry + pl::layout::kEntryNameAt, items[i].name.c_str(), items[i].name.size());
-  }
+  for (size_t i = 0; i < items.size(); ++i)
+    pl::layout::encode_control_entry(table.data() + i * pl::layout::kControlEntrySize,
+                                     items[i].number, items[i].kind, items[i].name.c_str());
   return table;
 }
 

@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include "frame/endian.h"
 
 namespace pl::layout {
 
@@ -20,5 +23,14 @@ inline constexpr int kKindCount = 4;
 
 // File-name prefix of each kind's data files.
 inline constexpr const char *kKindPrefix[kKindCount] = {"la", "te", "cp", "so"};
+
+// Writes one entry as a file holds it: run-time fields zero. `name` must be
+// shorter than kEntryNameSize.
+inline void encode_control_entry(uint8_t *out, uint16_t number, uint8_t kind, const char *name) {
+  std::memset(out, 0, kControlEntrySize);
+  write_u16(out + kEntryNumberAt, number);
+  out[kEntryKindAt] = kind;
+  std::memcpy(out + kEntryNameAt, name, std::strlen(name));
+}
 
 }  // namespace pl::layout
