@@ -161,7 +161,7 @@ TEST_F(CorruptControl, OlderHeaderIsAcceptedAndRewritten) {
   pl::layout::encode_old_header(header, file.data());
   put("control.nls", file);
   Session session(dir.path());
-  EXPECT_EQ(session.env()->count(), 3);
+  EXPECT_EQ(session.env()->count(), header.size[0] / 60);
   pl::Code code = PL_ERR_FILE;
   pl::ControlEntry *entry = session.find(2, "us-ascii", &code);
   ASSERT_NE(entry, nullptr);

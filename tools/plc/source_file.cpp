@@ -1,6 +1,7 @@
 #include "source_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -109,8 +110,16 @@ bool SourceFile::parse_line(const std::string &raw, int number) {
     }
     size_t used = 0;
     unsigned long parsed = 0;
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), ::isxdigit))
-      return bad("not a number: " + word);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), ::isxdigit)) {
+      // A bare word such as utf-8 stands for itself.
+      if (!std::isalpha(static_cast<unsigned char>(word[0])) ||
+          !std::all_of(word.begin(), word.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-'; }))
+        return bad("not a number or a word: " + word);
+      value.is_text = true;
+      for (char c : word) value.text.push_back(static_cast<char16_t>(c));
+      line.values.push_back(value);
+      continue;
+    }
     parsed = std::stoul(digits, &used, base);
     if (used != digits.size() || parsed > 0xFFFFFFFFul) return bad("not a number: " + word);
     value.number = static_cast<uint32_t>(parsed);

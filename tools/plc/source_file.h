@@ -1,6 +1,7 @@
 // The text form of the locale data sources: UTF-8 lines of a key followed by values.
 // A value is a number (decimal, 0x hexadecimal, or U+ hexadecimal for a UTF-16
-// unit) or a double-quoted string with the escapes \" \\ and \uXXXX. "#" starts a
+// unit), a bare word (letters, digits and "-", starting with a letter), or a
+// double-quoted string with the escapes \" \\ and \uXXXX. "#" starts a
 // comment outside strings.
 #pragma once
 
