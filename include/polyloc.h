@@ -135,6 +135,37 @@ PL_API void PLInitState(PLLocale *locale, PLState *state);
 /* The last code stored in the handle (null: the default handle). Does not clear it. */
 PL_API int32_t PLGetError(PLLocale *locale);
 
+/* ---- Locale handles ------------------------------------------------------ */
+
+/* Flags of PLGetLocale and PLSetLocale. */
+#define PL_LOCALE_FROM_ENV         2    /* take the name from PL_LANG, ignore the argument */
+#define PL_LOCALE_TOLERANT         4    /* unknown parts fall back to the defaults */
+
+/*
+ * A new handle for a locale name: language, optionally "_" territory, "." code set and
+ * "@" modifier (collation; "BINARY" names none), each matched without regard to case,
+ * such as "English_UnitedStates.US-ASCII". Missing or empty parts take the language's
+ * defaults; an empty language is English. *error (may be null) receives PL_OK or the
+ * failure: PL_ERR_UNKNOWN_LANGUAGE, _TERRITORY, _CODESET, _MODIFIER, PL_ERR_INIT (a
+ * data file could not be loaded), PL_ERR_NO_MEMORY or PL_ERR_ARGUMENT (flags).
+ * Release the handle with PLReleaseLocale.
+ */
+PL_API PLLocale *PLGetLocale(const char *name, int32_t flags, int32_t *error);
+/* The same with a UTF-16 name. */
+PL_API PLLocale *PLGetLocaleU(const PLUChar *name, int32_t flags, int32_t *error);
+/* The same with a name of 32-bit characters whose low bytes are its characters. */
+PL_API PLLocale *PLGetLocaleW(const PLWChar *name, int32_t flags, int32_t *error);
+
+/* Creates a handle as PLGetLocale does and installs it as the default handle (the one
+   a null handle selects), releasing the previous default. Returns the code; on
+   failure the default is unchanged. */
+PL_API int32_t PLSetLocale(const char *name, int32_t flags);
+PL_API int32_t PLSetLocaleU(const PLUChar *name, int32_t flags);
+PL_API int32_t PLSetLocaleW(const PLWChar *name, int32_t flags);
+
+/* Releases a handle; PL_OK, or PL_ERR_FILE when the free hook reported a failure. */
+PL_API int32_t PLReleaseLocale(PLLocale *locale);
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

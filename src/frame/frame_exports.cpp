@@ -4,6 +4,7 @@
 #include "frame/process.h"
 #include "frame/utf8.h"
 #include "locale/environment.h"
+#include "locale/locale_handle.h"
 #include "platform/lock.h"
 
 namespace pl {
@@ -85,12 +86,17 @@ PL_API int32_t PLTerm(void) {
   uint16_t before = state.init_count--;
   pl::platform::lock_release();
   if (before != 1) return PL_OK;
+  pl::Code released = PL_OK;
+  if (PLLocale *default_locale = state.default_locale) {
+    state.default_locale = nullptr;
+    released = pl::release_locale(default_locale);
+  }
   pl::Environment *env = state.environment;
   state.environment = nullptr;
   pl::Code unloaded = pl::unload_environment(env);
   state.initialised = 0;
   pl::platform::lock_close();
-  return unloaded;
+  return released != PL_OK ? released : unloaded;
 }
 
 PL_API void PLInitState(PLLocale *locale, PLState *state) {

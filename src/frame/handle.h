@@ -1,15 +1,40 @@
-// The locale handle as the frame sees it, and how exports find the handle they use.
+// The locale handle, and how exports find the handle they work on.
 #pragma once
 
 #include "frame/codes.h"
 
-// The last-error field is the one every export touches: exports clear it on entry
-// and store their failure code in it. Later layers add the handle's other fields.
+namespace pl {
+struct ControlEntry;
+}
+
+// A handle binds four items of the control table and carries its own copy of the
+// territory's conventions, which callers may change item by item.
 struct PLLocale {
+  pl::ControlEntry *language;
+  pl::ControlEntry *territory;
+  pl::ControlEntry *codeset;
+  pl::ControlEntry *collation;  // null: compare by code values
+  uint32_t override_mask;       // conventions set explicitly, not from the territory
+  uint16_t num_digits;
+  uint16_t frac_digits;
+  uint16_t int_frac_digits;
+  uint16_t flags;  // pl::kHandle... bits
+  uint8_t positive_sign_position;
+  uint8_t negative_sign_position;
+  uint8_t separators[5];  // one-byte codes in the code set; 0 when there is none
+  char *strings[8];       // NUL-terminated, in the code set
+  PLUChar separators_unicode[5];
+  PLUChar *strings_unicode[8];
   int32_t last_error;
 };
 
 namespace pl {
+
+// Bits of PLLocale::flags: six monetary layout flags, then what the items are.
+inline constexpr uint16_t kHandleSingleByte = 1u << 6;
+inline constexpr uint16_t kHandleNoCollation = 1u << 7;
+inline constexpr uint16_t kHandleStateful = 1u << 8;
+inline constexpr uint16_t kHandleMonetaryFlags = 0x3F;
 
 // The handle an export works on: `locale`, or the default handle for null. While no
 // default handle is installed, null resolves to a process-wide record that only
@@ -22,5 +47,8 @@ inline PLLocale *enter(PLLocale *locale) {
   handle->last_error = PL_OK;
   return handle;
 }
+
+// A handle that only carries an error field: no locale was bound to it.
+inline bool is_unbound(const PLLocale *handle) { return handle->codeset == nullptr; }
 
 }  // namespace pl

@@ -4,14 +4,17 @@
 
 #include <cstdint>
 
+#include "polyloc.h"
+
 namespace pl {
 
 struct Environment;
 
 struct Process {
   uint16_t init_count;
-  int32_t initialised;       // 1 from the start of the first init until it fails or the last term
-  Environment *environment;  // the loaded locale environment
+  int32_t initialised;        // 1 from the start of the first init until it fails or the last term
+  Environment *environment;   // the loaded locale environment
+  PLLocale *default_locale;   // the handle a null argument selects
 };
 
 Process &process();
