@@ -32,6 +32,9 @@ extern "C" {
 /* A locale handle; a null pointer selects the default handle. */
 typedef struct PLLocale PLLocale;
 
+/* Number of a locale information item (PL_DECIMAL_POINT, ...). */
+typedef int32_t PLLocaleItem;
+
 /* Shift state of a stateful encoding: 0 single-byte, 1 shifted. */
 typedef uint32_t PLState;
 
@@ -165,6 +168,118 @@ PL_API int32_t PLSetLocaleW(const PLWChar *name, int32_t flags);
 
 /* Releases a handle; PL_OK, or PL_ERR_FILE when the free hook reported a failure. */
 PL_API int32_t PLReleaseLocale(PLLocale *locale);
+
+/* ---- Locale information ------------------------------------------------ */
+
+/* Items. N: numeric, read with PLGetLocaleNumInfo; the others are text. */
+#define PL_LANGUAGE_ID               1   /* N */
+#define PL_LANGUAGE_NAME             2
+#define PL_LANGUAGE_CODE             3
+#define PL_LANGUAGE_DISPLAY_NAME     4
+#define PL_TERRITORY_ID              5   /* N */
+#define PL_TERRITORY_NAME            6
+#define PL_TERRITORY_CODE            7
+#define PL_TERRITORY_DISPLAY_NAME    8
+#define PL_CODESET_ID                9   /* N */
+#define PL_CODESET_NAME              10
+#define PL_MODIFIER_ID               11  /* N: the collation, 0 when none */
+#define PL_MODIFIER_NAME             12  /* "Binary" when none */
+#define PL_DEFAULT_TERRITORY_NAME    13
+#define PL_DEFAULT_CODESET_NAME      14
+#define PL_DEFAULT_MODIFIER_NAME     15
+#define PL_DAY_NAME                  16  /* + weekday, 0 = Sunday */
+#define PL_ABBREV_DAY_NAME           23  /* + weekday */
+#define PL_MONTH_NAME                30  /* + month, 0 = January; + 12 a thirteenth month */
+#define PL_ABBREV_MONTH_NAME         43  /* + month */
+#define PL_AM_STRING                 56
+#define PL_PM_STRING                 57
+#define PL_TERRITORY_FLAG            58  /* N */
+#define PL_DECIMAL_POINT             59  /* one character */
+#define PL_THOUSANDS_SEP             60  /* one character */
+#define PL_LIST_SEP                  61  /* one character */
+#define PL_GROUPING                  62  /* group sizes such as "3;0" */
+#define PL_NUM_DIGITS                63  /* N */
+#define PL_CURRENCY_SYMBOL           64
+#define PL_INT_CURR_SYMBOL           65
+#define PL_MON_DECIMAL_POINT         66  /* one character */
+#define PL_MON_THOUSANDS_SEP         67  /* one character */
+#define PL_MON_GROUPING              68
+#define PL_FRAC_DIGITS               69  /* N */
+#define PL_INT_FRAC_DIGITS           70  /* N */
+#define PL_POSITIVE_SIGN             71
+#define PL_NEGATIVE_SIGN             72
+#define PL_P_CS_PRECEDES             73  /* N, 0 or 1 */
+#define PL_P_SEP_BY_SPACE            74  /* N, 0 or 1 */
+#define PL_N_CS_PRECEDES             75  /* N, 0 or 1 */
+#define PL_N_SEP_BY_SPACE            76  /* N, 0 or 1 */
+#define PL_P_SIGN_POSN               77  /* N, 0..4 */
+#define PL_N_SIGN_POSN               78  /* N, 0..4 */
+#define PL_TIME_FORMAT               79
+#define PL_DATE_FORMAT               80
+#define PL_LONG_DATE_FORMAT          81
+#define PL_TERRITORY_FLAG_5          82  /* N, 0 or 1 */
+#define PL_TERRITORY_FLAG_6          83  /* N, 0 or 1 */
+#define PL_TERRITORY_VALUE           84  /* N */
+#define PL_MAX_CHAR_LEN              85  /* N: longest character in bytes */
+#define PL_CODESET_ASCII_BASED       86  /* N: 1 ASCII-based, 0 EBCDIC-based */
+#define PL_CODESET_STATEFUL          87  /* N */
+#define PL_LOCALE_NAME               88  /* "language_territory.codeset@collation" */
+#define PL_SHIFT_IN_BYTE             89  /* PLGetLocaleTextInfoEx only */
+#define PL_SHIFT_OUT_BYTE            90  /* PLGetLocaleTextInfoEx only */
+
+/* Flags of the information functions. */
+#define PL_FROM_TERRITORY          1       /* the territory's value, not the handle's */
+#define PL_COUNT_CHARS             0x4000  /* lengths count characters, not bytes */
+
+/* Text kinds written by PLLocaleGetTextItem. */
+#define PL_TEXT_RECORD             1  /* UTF-16 text of a language or territory record */
+#define PL_TEXT_HANDLE             2  /* the handle's copy, in its code set */
+#define PL_TEXT_NAME               3  /* an entry name, ASCII */
+
+/* A numeric item: source 0 the handle's value, PL_FROM_TERRITORY the territory's.
+   -1 on failure (PL_ERR_ARGUMENT, PL_ERR_UNKNOWN_ITEM for a text item). */
+PL_API int32_t PLGetLocaleNumInfo(PLLocale *locale, PLLocaleItem item, int32_t source);
+/* Changes a numeric item of the handle (1..11 select other entries). 1, or 0 with
+   PL_ERR_UNKNOWN_ITEM, PL_ERR_NOT_FOUND (value refused, no such entry) or
+   PL_ERR_NO_MEMORY. `reserved` is 0. */
+PL_API int32_t PLSetLocaleNumInfo(PLLocale *locale, PLLocaleItem item, int32_t value,
+                                  int32_t reserved);
+
+/* A text item into `buffer` (`size` bytes, characters under PL_COUNT_CHARS), cut at a
+   character and NUL-terminated. Returns the bytes (characters) written with the NUL,
+   0 when size is 0, -1 on failure. Flags: PL_FROM_TERRITORY, PL_COUNT_CHARS. */
+PL_API int32_t PLGetLocaleTextInfo(PLLocale *locale, PLLocaleItem item, char *buffer,
+                                   int32_t size, int32_t flags);
+/* The same with the shift bytes of a stateful code set, written from `state`. */
+PL_API int32_t PLGetLocaleTextInfoEx(PLLocale *locale, PLLocaleItem item, char *buffer,
+                                     PLState state, int32_t size, int32_t flags);
+/* The same in UTF-16 units. */
+PL_API int32_t PLGetLocaleTextInfoU(PLLocale *locale, PLLocaleItem item, PLUChar *buffer,
+                                    int32_t size, int32_t flags);
+/* The same in packed characters of the handle's code set. */
+PL_API int32_t PLGetLocaleTextInfoW(PLLocale *locale, PLLocaleItem item, PLWChar *buffer,
+                                    int32_t size, int32_t flags);
+
+/* Changes a text item: names (2, 6, 10, 12) select other entries, the character and
+   string items replace the handle's copy. `length` in bytes (characters under
+   PL_COUNT_CHARS), negative for up to the NUL. 1, or 0 with PL_ERR_NOT_FOUND (value
+   refused), PL_ERR_UNKNOWN_ITEM, PL_ERR_NO_MEMORY or PL_ERR_ARGUMENT. */
+PL_API int32_t PLSetLocaleTextInfo(PLLocale *locale, PLLocaleItem item, const char *text,
+                                   int32_t length, int32_t flags);
+PL_API int32_t PLSetLocaleTextInfoEx(PLLocale *locale, PLLocaleItem item, const char *text,
+                                     PLState state, int32_t length, int32_t flags);
+PL_API int32_t PLSetLocaleTextInfoU(PLLocale *locale, PLLocaleItem item, const PLUChar *text,
+                                    int32_t length, int32_t flags);
+PL_API int32_t PLSetLocaleTextInfoW(PLLocale *locale, PLLocaleItem item, const PLWChar *text,
+                                    int32_t length, int32_t flags);
+
+/* Where text item 2..81 is stored: the handle's copy (useHandle non-zero) or the
+   record's value. *type receives PL_TEXT_RECORD, PL_TEXT_HANDLE or PL_TEXT_NAME. Null
+   for numeric and unknown items. The U form gives the handle's UTF-16 copies. */
+PL_API const void *PLLocaleGetTextItem(PLLocale *locale, PLLocaleItem item, int32_t useHandle,
+                                       uint32_t *type);
+PL_API const void *PLLocaleGetTextItemU(PLLocale *locale, PLLocaleItem item, int32_t useHandle,
+                                        uint32_t *type);
 
 /* ---- Locale enumeration ------------------------------------------------ */
 

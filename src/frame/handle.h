@@ -21,9 +21,11 @@ struct PLLocale {
   uint16_t flags;  // pl::kHandle... bits
   uint8_t positive_sign_position;
   uint8_t negative_sign_position;
-  uint8_t separators[5];  // one-byte codes in the code set; 0 when there is none
-  char *strings[8];       // NUL-terminated, in the code set
-  PLUChar separators_unicode[5];
+  // The five separator characters, each NUL-terminated: its one-byte code in the code
+  // set (empty when it has none) and its UTF-16 unit.
+  char separators[5][2];
+  char *strings[8];  // NUL-terminated, in the code set
+  PLUChar separators_unicode[5][2];
   PLUChar *strings_unicode[8];
   int32_t last_error;
 };

@@ -1,48 +1,25 @@
 #include "locale/conventions.h"
 
-#include <cstring>
-
 #include "charset/charset_view.h"
 #include "charset/from_unicode.h"
 #include "charset/to_unicode.h"
-#include "charset/utf16_to_bytes.h"
 #include "frame/memory.h"
 #include "locale/records/record_view.h"
+#include "locale/text_codec.h"
 
 namespace pl {
 namespace {
 
 namespace terr = layout::territory;
 
-// Territory string behind each of the handle's eight strings.
-constexpr int kStringSource[kStringCount] = {
-    terr::kGroupingString,     terr::kCurrencySymbolString, terr::kMonGroupingString,
-    terr::kPositiveSignString, terr::kNegativeSignString,   terr::kTimeFormatString,
-    terr::kDateFormatString,   terr::kLongDateFormatString};
-
 bool overridden(const PLLocale *handle, int bit) { return (handle->override_mask >> bit) & 1; }
 
-// The one-byte code of `unit` in the handle's code set, or -1 when it has none.
+}  // namespace
+
 int one_byte_code(const PLLocale *handle, PLUChar unit) {
   uint32_t packed = to_packed(*handle->codeset, unit);
   if (packed > 0xFF || packed_to_unicode(*handle->codeset, packed) != unit) return -1;
   return static_cast<int>(packed);
-}
-
-}  // namespace
-
-char *encode_string(const PLLocale *handle, const PLUChar *units) {
-  size_t count = 0;
-  while (units[count] != 0) ++count;
-  ++count;  // the NUL is converted too, closing a shifted state before it
-  // A character takes at most the longest length plus one shift byte.
-  size_t capacity = count * (CharsetView(*handle->codeset).max_length() + 1u) + 1;
-  char *text = static_cast<char *>(allocate(capacity));
-  if (text == nullptr) return nullptr;
-  EncodedText encoded = utf16_to_bytes(*handle->codeset, units, count, 0,
-                                       reinterpret_cast<uint8_t *>(text), capacity);
-  text[encoded.written < capacity ? encoded.written : capacity - 1] = '\0';
-  return text;
 }
 
 Code derive_conventions(PLLocale *handle) {
@@ -53,7 +30,7 @@ Code derive_conventions(PLLocale *handle) {
   bool complete = true;
   for (int s = 0; s < kStringCount && complete; ++s) {
     if (overridden(handle, kOverrideFirstString + s)) continue;
-    int source = kStringSource[s];
+    int source = kHandleStringSource[s];
     size_t units = (territory.word(source + 1) - territory.word(source)) / 2u;
     strings_unicode[s] = static_cast<PLUChar *>(allocate(units * sizeof(PLUChar)));
     if (strings_unicode[s] == nullptr) {
@@ -63,7 +40,8 @@ Code derive_conventions(PLLocale *handle) {
     const uint8_t *text = territory.string(source);
     for (size_t i = 0; i < units; ++i) strings_unicode[s][i] = records::RecordView::unit(text, i);
     strings_unicode[s][units - 1] = 0;
-    strings[s] = encode_string(handle, strings_unicode[s]);
+    size_t length = 0;
+    strings[s] = encode_units(handle, strings_unicode[s], units - 1, &length);
     complete = strings[s] != nullptr;
   }
   if (!complete) {
@@ -97,10 +75,10 @@ Code derive_conventions(PLLocale *handle) {
   for (int c = 0; c < kSeparatorCount; ++c) {
     if (overridden(handle, kOverrideFirstSeparator + c)) continue;
     PLUChar unit = territory.word(terr::kDecimalPoint + c);
-    handle->separators_unicode[c] = unit;
-    // Without a one-byte code the previous one-byte form stays (0 in a new handle).
+    handle->separators_unicode[c][0] = unit;
+    // Without a one-byte code the previous one-byte form stays (empty in a new handle).
     int code = one_byte_code(handle, unit);
-    if (code >= 0) handle->separators[c] = static_cast<uint8_t>(code);
+    if (code >= 0) handle->separators[c][0] = static_cast<char>(code);
   }
   return PL_OK;
 }

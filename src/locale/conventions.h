@@ -5,6 +5,7 @@
 
 #include "frame/codes.h"
 #include "frame/handle.h"
+#include "locale/layouts/territory.h"
 
 namespace pl {
 
@@ -22,13 +23,19 @@ inline constexpr int kOverrideFirstString = 16;     // bits 16..23: strings 0..7
 inline constexpr int kSeparatorCount = 5;
 inline constexpr int kStringCount = 8;
 
+// The territory string each of the handle's eight strings is taken from.
+inline constexpr int kHandleStringSource[kStringCount] = {
+    layout::territory::kGroupingString,     layout::territory::kCurrencySymbolString,
+    layout::territory::kMonGroupingString,  layout::territory::kPositiveSignString,
+    layout::territory::kNegativeSignString, layout::territory::kTimeFormatString,
+    layout::territory::kDateFormatString,   layout::territory::kLongDateFormatString};
+
 // Takes every convention whose override bit is clear from the handle's territory,
 // converting strings into its code set. All or nothing: without memory the handle
 // is left as it was and the result is 20.
 Code derive_conventions(PLLocale *handle);
 
-// Converts a NUL-terminated UTF-16 string into a new block in the handle's code set
-// (shift bytes included for a stateful set). Null when there is no memory.
-char *encode_string(const PLLocale *handle, const PLUChar *units);
+// The one-byte code of `unit` in the handle's code set, or -1 when it has none.
+int one_byte_code(const PLLocale *handle, PLUChar unit);
 
 }  // namespace pl

@@ -52,6 +52,8 @@ Code map_sections(Environment *env, ControlEntry &staged) {
   if (code != PL_OK) return code;
   if (needs_upgrade(staged.kind, header.file_version)) return PL_ERR_NOT_DATA_FILE;
   for (int s = 0; s < header.used_sections(); ++s) {
+    // Records are read as arrays of 16- and 32-bit values: sections start aligned.
+    if (header.offset[s] % 4 != 0) return PL_ERR_FILE_READ;
     staged.section[s] = map_file(staged.file, header.offset[s], header.size[s], &code);
     if (code != PL_OK) return code;
     if (staged.section[s] != nullptr) staged.size[s] = header.size[s];

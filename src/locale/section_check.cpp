@@ -10,8 +10,10 @@ namespace {
 
 uint16_t word(const uint8_t *record, int index) { return read_u16(record + 2 * index); }
 
-// A NUL-terminated UTF-16 string starts at `offset` and ends inside `size`.
+// A NUL-terminated UTF-16 string starts at `offset` and ends inside `size`. Strings
+// start at even offsets, so that callers may read them as arrays of units.
 bool string_fits(const uint8_t *record, uint32_t size, uint32_t offset) {
+  if (offset % 2 != 0) return false;
   for (uint32_t at = offset; at + 2 <= size; at += 2)
     if (read_u16(record + at) == 0) return true;
   return false;
@@ -36,7 +38,7 @@ bool territory_is_valid(const uint8_t *record, uint32_t size) {
   if (size < terr::kFixedSize) return false;
   for (int s = terr::kFirstString; s <= terr::kLastString; ++s) {
     uint32_t begin = word(record, s), end = word(record, s + 1);
-    if (begin < terr::kFixedSize || end > size || end < begin + 2 || (end - begin) % 2 != 0 ||
+    if (begin < terr::kFixedSize || end > size || end < begin + 2 || begin % 2 != 0 || end % 2 != 0 ||
         read_u16(record + end - 2) != 0)
       return false;
   }

@@ -51,9 +51,13 @@ TEST(BuiltinSet, FilesCompiledFromDataAreByteIdentical) {
     ASSERT_NE(entry, nullptr);
     ASSERT_EQ(entry->state, 0) << item.name << " was not loaded from its file";
     ASSERT_EQ(entry->size[0], item.section1.size) << item.name;
-    EXPECT_EQ(std::basic_string<uint8_t>(entry->section[0], entry->size[0]),
-              std::basic_string<uint8_t>(item.section1.data, item.section1.size))
-        << item.name;
+    std::basic_string<uint8_t> loaded(entry->section[0], entry->size[0]);
+    if (item.kind == 0) {
+      // English's default code set and collation follow the installation's table;
+      // the built-in set only has US-ASCII.
+      loaded.replace(2 * lang::kDefaultCodeset, 4, item.section1.data + 2 * lang::kDefaultCodeset, 4);
+    }
+    EXPECT_EQ(loaded, std::basic_string<uint8_t>(item.section1.data, item.section1.size)) << item.name;
     ASSERT_EQ(entry->size[2], item.section3.size) << item.name;
     if (item.section3.size != 0) {
       EXPECT_EQ(std::basic_string<uint8_t>(entry->section[2], entry->size[2]),

@@ -140,9 +140,9 @@ TEST_F(LocaleHandles, ConventionsComeFromTheTerritoryInTheCodeSet) {
   EXPECT_EQ(h->positive_sign_position, 3);
   EXPECT_EQ(h->negative_sign_position, 0);
   EXPECT_EQ(h->flags & pl::kHandleMonetaryFlags, 0x35);  // items 73..76, 82, 83: 1 0 1 0 1 1
-  EXPECT_EQ(h->separators_unicode[0], u'.');
-  EXPECT_EQ(h->separators[0], 0x4B);  // "." in EBCDIC
-  EXPECT_EQ(h->separators[1], 0x6B);  // ","
+  EXPECT_EQ(h->separators_unicode[0][0], u'.');
+  EXPECT_EQ(std::string(h->separators[0]), "\x4B");  // "." in EBCDIC
+  EXPECT_EQ(std::string(h->separators[1]), "\x6B");  // ","
   EXPECT_EQ(std::u16string(reinterpret_cast<char16_t *>(h->strings_unicode[5])), u"%#I:%M:%S %p");
   EXPECT_EQ(std::string(h->strings[1]), "\x5B");  // "$"
   EXPECT_EQ(std::string(h->strings[0]), "\xF3\x5E\xF0");  // "3;0"

@@ -70,6 +70,7 @@ std::vector<uint8_t> container_bytes(const std::vector<std::vector<uint8_t>> &se
   header.section_count = static_cast<uint16_t>(sections.size());
   std::vector<uint8_t> bytes(pl::layout::kHeaderSize);
   for (size_t s = 0; s < sections.size(); ++s) {
+    bytes.resize((bytes.size() + 3) & ~size_t{3});  // sections start 4-aligned
     header.offset[s] = static_cast<uint32_t>(bytes.size());
     header.size[s] = static_cast<uint32_t>(sections[s].size());
     bytes.insert(bytes.end(), sections[s].begin(), sections[s].end());
