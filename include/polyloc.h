@@ -281,6 +281,12 @@ PL_API const void *PLLocaleGetTextItem(PLLocale *locale, PLLocaleItem item, int3
 PL_API const void *PLLocaleGetTextItemU(PLLocale *locale, PLLocaleItem item, int32_t useHandle,
                                         uint32_t *type);
 
+/* ---- Character navigation ---------------------------------------------- */
+
+/* ---- Character classification ------------------------------------------ */
+
+/* ---- Conversion -------------------------------------------------------- */
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

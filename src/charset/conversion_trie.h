@@ -8,18 +8,10 @@
 #include <cstdint>
 
 #include "locale/control_entry.h"
+#include "locale/layouts/tries.h"
 
 namespace pl {
 
-namespace layout::trie {
-inline constexpr size_t kNodeSize = 6;
-inline constexpr size_t kType = 0;     // 0 inner node, otherwise a leaf
-inline constexpr size_t kMask = 1;     // applied to the input byte
-inline constexpr size_t kLowest = 2;   // lowest accepted byte
-inline constexpr size_t kHighest = 3;  // highest accepted byte
-inline constexpr size_t kBase = 4;     // u16: first child node (inner) or result (leaf)
-inline constexpr size_t kResultSize = 2;
-}  // namespace layout::trie
 
 struct TrieNode {
   uint8_t type;

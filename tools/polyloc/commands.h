@@ -2,4 +2,5 @@
 // returns the process exit code: 0 success, 1 failure, 2 bad arguments.
 #pragma once
 
+int info_command(int argc, char **argv);
 int locales_command(int argc, char **argv);

@@ -14,8 +14,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"locales", "locales [--dir DIR]   list every language, territory, code set and collation",
+    {"locales", "locales [--dir DIR]              list every language, territory, code set and collation",
      locales_command},
+    {"info", "info LOCALE [ITEM...] [--dir DIR]  the information items of a locale, in UTF-8",
+     info_command},
 };
 
 void usage(FILE *out) {

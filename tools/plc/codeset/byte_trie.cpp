@@ -7,9 +7,11 @@ namespace plc {
 bool build_trie_shape(const std::vector<std::pair<std::vector<uint8_t>, uint64_t>> &keys,
                       bool gb_rule, TrieShape &shape, std::string &error) {
   shape.nodes.assign(1, TrieNode{});
-  std::map<std::vector<uint8_t>, int> by_prefix = {{{}, 0}};
+  // Prefixes are keyed as strings of their bytes.
+  std::map<std::string, int> by_prefix = {{std::string(), 0}};
   auto node_for = [&](const std::vector<uint8_t> &prefix) {
-    auto [at, added] = by_prefix.emplace(prefix, static_cast<int>(shape.nodes.size()));
+    auto [at, added] = by_prefix.emplace(std::string(prefix.begin(), prefix.end()),
+                                         static_cast<int>(shape.nodes.size()));
     if (added) shape.nodes.emplace_back();
     return at->second;
   };
@@ -27,7 +29,8 @@ bool build_trie_shape(const std::vector<std::pair<std::vector<uint8_t>, uint64_t
     std::vector<uint8_t> prefix(bytes.begin(), bytes.end() - 2);
     int parent = node_for(prefix);
     prefix.push_back(bytes[bytes.size() - 2]);
-    bool inner = by_prefix.count(prefix) != 0 && !shape.nodes[by_prefix[prefix]].children.empty();
+    auto known = by_prefix.find(std::string(prefix.begin(), prefix.end()));
+    bool inner = known != by_prefix.end() && !shape.nodes[known->second].children.empty();
     if (!inner) {
       int leaf = node_for(prefix);
       shape.nodes[parent].children[bytes[bytes.size() - 2]] = leaf;
@@ -40,7 +43,7 @@ bool build_trie_shape(const std::vector<std::pair<std::vector<uint8_t>, uint64_t
       error = "a character is the beginning of a longer one";
       return false;
     }
-    int owner = by_prefix[prefix];
+    int owner = known->second;
     if (shape.nodes[owner].short_leaf < 0) {
       int leaf = static_cast<int>(shape.nodes.size());
       shape.nodes.emplace_back();

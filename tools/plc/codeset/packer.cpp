@@ -8,7 +8,7 @@ namespace plc {
 // A stretch of the area equal to `slice`, or SIZE_MAX. Only byte areas are searched
 // through: in wider areas an unaligned hit is useless and the search costly.
 size_t Packer::find(const std::vector<uint8_t> &slice, size_t min_position) const {
-  auto known = placed_.find(slice);
+  auto known = placed_.find(std::string(slice.begin(), slice.end()));
   if (known != placed_.end() && known->second >= min_position) return known->second;
   if (alignment_ != 1 || min_position >= area_.size()) return SIZE_MAX;
   const void *hit = memmem(area_.data() + min_position, area_.size() - min_position, slice.data(),
@@ -37,7 +37,7 @@ size_t Packer::place(const std::vector<uint8_t> &slice, size_t min_position) {
     overlap = 0;
   }
   area_.insert(area_.end(), slice.begin() + static_cast<std::ptrdiff_t>(overlap), slice.end());
-  placed_.emplace(slice, position);
+  placed_.emplace(std::string(slice.begin(), slice.end()), position);
   return position;
 }
 

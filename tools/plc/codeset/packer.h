@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace plc {
@@ -26,7 +27,7 @@ class Packer {
 
   size_t alignment_;
   std::vector<uint8_t> area_;
-  std::map<std::vector<uint8_t>, size_t> placed_;  // each slice's first position
+  std::map<std::string, size_t> placed_;  // each slice (as a string of its bytes) at its first position
 };
 
 }  // namespace plc

@@ -5,6 +5,7 @@
 
 #include "codeset/packer.h"
 #include "frame/endian.h"
+#include "locale/layouts/tries.h"
 
 namespace plc {
 namespace {
@@ -84,7 +85,7 @@ bool assign_slots(const TrieShape &shape, bool whole_range, std::vector<NodeReco
 
 bool layout_conversion_trie(const TrieShape &shape, std::vector<uint8_t> &section,
                             uint32_t &result_offset, std::string &error) {
-  Packer results(2);
+  Packer results(pl::layout::trie::kResultSize);
   auto place_leaf = [&](const TrieNode &node, const MaskChoice &choice) -> long {
     std::vector<uint8_t> row(2 * (choice.last - choice.first + 1));
     for (size_t i = 0; i < row.size(); i += 2) pl::write_u16(row.data() + i, 0xFFFD);
@@ -96,14 +97,15 @@ bool layout_conversion_trie(const TrieShape &shape, std::vector<uint8_t> &sectio
   };
   std::vector<NodeRecord> slots;
   if (!assign_slots(shape, false, slots, place_leaf, error)) return false;
-  section.assign(slots.size() * 6, 0);
+  namespace trie = pl::layout::trie;
+  section.assign(slots.size() * trie::kNodeSize, 0);
   for (size_t i = 0; i < slots.size(); ++i) {
-    uint8_t *out = section.data() + 6 * i;
-    out[0] = slots[i].type;
-    out[1] = slots[i].mask;
-    out[2] = slots[i].lowest;
-    out[3] = slots[i].highest;
-    pl::write_u16(out + 4, static_cast<uint16_t>(slots[i].base));
+    uint8_t *out = section.data() + trie::kNodeSize * i;
+    out[trie::kType] = slots[i].type;
+    out[trie::kMask] = slots[i].mask;
+    out[trie::kLowest] = slots[i].lowest;
+    out[trie::kHighest] = slots[i].highest;
+    pl::write_u16(out + trie::kBase, static_cast<uint16_t>(slots[i].base));
   }
   result_offset = static_cast<uint32_t>(section.size());
   section.insert(section.end(), results.bytes().begin(), results.bytes().end());
@@ -112,27 +114,28 @@ bool layout_conversion_trie(const TrieShape &shape, std::vector<uint8_t> &sectio
 
 bool layout_type_trie(const TrieShape &shape, std::vector<uint8_t> &nodes,
                       std::vector<uint8_t> &records, std::string &error) {
-  Packer packer(8);
-  packer.place(std::vector<uint8_t>(8, 0));  // record 0
+  namespace types = pl::layout::type_trie;
+  Packer packer(types::kRecordSize);
+  packer.place(std::vector<uint8_t>(types::kRecordSize, 0));  // record 0
   auto place_leaf = [&](const TrieNode &node, const MaskChoice &choice) -> long {
-    std::vector<uint8_t> row(8 * (size_t{choice.last} + 1), 0);
+    std::vector<uint8_t> row(types::kRecordSize * (size_t{choice.last} + 1), 0);
     for (const auto &[byte, value] : node.values) {
-      uint8_t *record = row.data() + 8 * (choice.mask & byte);
-      pl::write_u32(record, static_cast<uint32_t>(value));
-      pl::write_u32(record + 4, static_cast<uint32_t>(value >> 32));
+      uint8_t *record = row.data() + types::kRecordSize * (choice.mask & byte);
+      pl::write_u32(record + types::kRecordType, static_cast<uint32_t>(value));
+      pl::write_u32(record + types::kRecordCaseDelta, static_cast<uint32_t>(value >> 32));
     }
-    size_t base = packer.place(row) / 8;
+    size_t base = packer.place(row) / types::kRecordSize;
     return base > kMaxBase ? -1 : static_cast<long>(base);
   };
   std::vector<NodeRecord> slots;
   if (!assign_slots(shape, true, slots, place_leaf, error)) return false;
   // An unused slot answers with record 0: a leaf whose mask sends every byte there.
-  nodes.assign(slots.size() * 4, 0);
+  nodes.assign(slots.size() * types::kNodeSize, 0);
   for (size_t i = 0; i < slots.size(); ++i) {
-    uint8_t *out = nodes.data() + 4 * i;
-    out[0] = slots[i].type;
-    out[1] = slots[i].mask;
-    pl::write_u16(out + 2, static_cast<uint16_t>(slots[i].base));
+    uint8_t *out = nodes.data() + types::kNodeSize * i;
+    out[types::kType] = slots[i].type;
+    out[types::kMask] = slots[i].mask;
+    pl::write_u16(out + types::kBase, static_cast<uint16_t>(slots[i].base));
   }
   records = packer.bytes();
   return true;
