@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian 12 packages the build and the tests need, if any is missing.
 set -eu
-packages="cmake ninja-build g++ make python3 pkg-config libgtest-dev libgmock-dev libbenchmark-dev libicu-dev unicode-data"
+packages="cmake ninja-build g++ make python3 pkg-config libgtest-dev libgmock-dev libbenchmark-dev libicu-dev unicode-data locales"
 missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
