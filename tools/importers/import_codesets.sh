@@ -3,8 +3,10 @@
 # data/items.list from glibc's iconv, then checks each source against iconv again.
 # usage: tools/importers/import_codesets.sh [ICONV_CODESET]
 # Without an argument the importer is compiled into a temporary directory.
+# POLYLOC_DATA names another data directory to write (default: the tree's data/).
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
+data=${POLYLOC_DATA:-$root/data}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -70,13 +72,13 @@ while read -r number name glibc_name option; do
 done < "$work/sets"
 
 # The directory holds nothing but importer output.
-rm -f "$root"/data/codesets/*.txt
-cp "$work"/codesets/*.txt "$root/data/codesets/"
+rm -f "$data"/codesets/*.txt
+cp "$work"/codesets/*.txt "$data/codesets/"
 
 {
-  grep -v '^codeset[[:space:]]' "$root/data/items.list"
+  grep -v '^codeset[[:space:]]' "$data/items.list"
   sort -n "$work/sets" | while read -r number name _; do
     printf 'codeset    %-4s  %s\n' "$number" "$name"
   done
 } > "$work/items.list"
-mv "$work/items.list" "$root/data/items.list"
+mv "$work/items.list" "$data/items.list"
