@@ -155,7 +155,10 @@ int32_t get_text_item_ex(PLLocale *handle, int32_t item, char *out, PLState stat
   return static_cast<int32_t>((count_chars ? encoded.consumed : encoded.written) + 1);
 }
 
-int32_t get_text_item_u(PLLocale *handle, int32_t item, PLUChar *out, int32_t size, int32_t flags) {
+// The U and W forms: the item's units, each written by `convert` as one element.
+template <class Element, class Convert>
+int32_t get_elements(PLLocale *handle, int32_t item, Element *out, int32_t size, int32_t flags,
+                     Convert convert) {
   if (!valid_flags(flags)) return fail(handle, PL_ERR_ARGUMENT);
   if (size <= 0) return 0;
   FoundItem found;
@@ -164,27 +167,21 @@ int32_t get_text_item_u(PLLocale *handle, int32_t item, PLUChar *out, int32_t si
   size_t used = 0;
   for_each_unit(found.item, [&](PLUChar unit) {
     if (used + 2 > static_cast<size_t>(size)) return false;
-    out[used++] = unit;
+    out[used++] = convert(unit);
     return true;
   });
   out[used] = 0;
   return static_cast<int32_t>(used + 1);
 }
 
+int32_t get_text_item_u(PLLocale *handle, int32_t item, PLUChar *out, int32_t size, int32_t flags) {
+  return get_elements(handle, item, out, size, flags, [](PLUChar unit) { return unit; });
+}
+
 int32_t get_text_item_w(PLLocale *handle, int32_t item, PLWChar *out, int32_t size, int32_t flags) {
-  if (!valid_flags(flags)) return fail(handle, PL_ERR_ARGUMENT);
-  if (size <= 0) return 0;
-  FoundItem found;
-  if (!find_for_reading(handle, item, flags, &found)) return fail(handle, PL_ERR_UNKNOWN_ITEM);
-  size = window(item, size, 2);
-  size_t used = 0;
-  for_each_unit(found.item, [&](PLUChar unit) {
-    if (used + 2 > static_cast<size_t>(size)) return false;
-    out[used++] = to_packed(*handle->codeset, unit);
-    return true;
-  });
-  out[used] = 0;
-  return static_cast<int32_t>(used + 1);
+  const ControlEntry &codeset = *handle->codeset;
+  return get_elements(handle, item, out, size, flags,
+                      [&](PLUChar unit) { return to_packed(codeset, unit); });
 }
 
 }  // namespace pl

@@ -101,6 +101,15 @@ int32_t set_string(PLLocale *handle, int32_t item, const char *text, size_t leng
 
 bool set_flags_ok(int32_t flags) { return flags == 0 || flags == kCountChars; }
 
+// Elements of a text given with a length, or up to its NUL for a negative one.
+template <class Element>
+size_t element_count(const Element *text, int32_t length) {
+  if (length >= 0) return static_cast<size_t>(length);
+  size_t count = 0;
+  while (text[count] != 0) ++count;
+  return count;
+}
+
 }  // namespace
 
 int32_t set_text_item(PLLocale *handle, int32_t item, const char *text, int32_t length,
@@ -142,12 +151,7 @@ int32_t set_text_item_ex(PLLocale *handle, int32_t item, const char *text, PLSta
 int32_t set_text_item_u(PLLocale *handle, int32_t item, const PLUChar *text, int32_t length,
                         int32_t flags) {
   if (!set_flags_ok(flags)) return fail(handle, PL_ERR_ARGUMENT);
-  size_t count = 0;
-  if (length < 0) {
-    while (text[count] != 0) ++count;
-  } else {
-    count = static_cast<size_t>(length);
-  }
+  size_t count = element_count(text, length);
   if (count == 0) return 1;
   size_t encoded_length = 0;
   char *encoded = encode_units(handle, text, count, &encoded_length);
@@ -160,12 +164,7 @@ int32_t set_text_item_u(PLLocale *handle, int32_t item, const PLUChar *text, int
 int32_t set_text_item_w(PLLocale *handle, int32_t item, const PLWChar *text, int32_t length,
                         int32_t flags) {
   if (!set_flags_ok(flags)) return fail(handle, PL_ERR_ARGUMENT);
-  size_t count = 0;
-  if (length < 0) {
-    while (text[count] != 0) ++count;
-  } else {
-    count = static_cast<size_t>(length);
-  }
+  size_t count = element_count(text, length);
   if (count == 0) return 1;
   CharsetView set(*handle->codeset);
   char *bytes = static_cast<char *>(allocate(count * (set.max_length() + 1u) + 2));

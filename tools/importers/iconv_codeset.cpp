@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "locale/layouts/gb_order.h"
+
 namespace {
 
 constexpr unsigned char kShiftOut = 0x0E;
@@ -122,22 +124,6 @@ std::string unit(uint32_t u) {
   return text;
 }
 
-// The next four-byte GB code: the last byte runs 0x30..0x39, the third 0x81..0xFE,
-// the second 0x30..0x39.
-uint32_t gb_next(uint32_t packed) {
-  uint32_t b[4] = {packed >> 24, packed >> 16 & 0xFF, packed >> 8 & 0xFF, packed & 0xFF};
-  if (++b[3] > 0x39) {
-    b[3] = 0x30;
-    if (++b[2] > 0xFE) {
-      b[2] = 0x81;
-      if (++b[1] > 0x39) {
-        b[1] = 0x30;
-        ++b[0];
-      }
-    }
-  }
-  return b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3];
-}
 
 struct Counts {
   long dropped_non_bmp = 0;   // sequences decoding to no single BMP unit
@@ -227,11 +213,11 @@ class CodeSet {
       size_t n = 1;
       bool four_byte = kind_ == Kind::gb18030 && first.packed > 0xFFFFFF;
       if (first.order == 0) {
-        uint32_t next = four_byte ? gb_next(first.packed) : first.packed + 1;
+        uint32_t next = four_byte ? pl::layout::next_gb_code(first.packed) : first.packed + 1;
         while (i + n < entries.size() && entries[i + n].order == 0 && entries[i + n].packed == next &&
                entries[i + n].unit == first.unit + n) {
           ++n;
-          next = four_byte ? gb_next(next) : next + 1;
+          next = four_byte ? pl::layout::next_gb_code(next) : next + 1;
         }
       }
       if (n >= 2) {
@@ -465,7 +451,7 @@ int check(const char *iconv_name, const char *path) {
       uint32_t packed = line.values[0];
       for (uint32_t k = 0; k < line.values[1]; ++k) {
         one(line, packed, line.values[2] + k, true, true);
-        packed = line.key == "gb-run" ? gb_next(packed) : packed + 1;
+        packed = line.key == "gb-run" ? pl::layout::next_gb_code(packed) : packed + 1;
       }
     }
   }

@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 importer=${1:-}
 if [ -z "$importer" ]; then
   importer=$work/iconv_codeset
-  ${CXX:-g++} -std=c++20 -O2 -Wall -Wextra -Werror -o "$importer" "$root/tools/importers/iconv_codeset.cpp"
+  ${CXX:-g++} -std=c++20 -O2 -Wall -Wextra -Werror -I"$root/src" -o "$importer" "$root/tools/importers/iconv_codeset.cpp"
 fi
 
 # number, name, glibc's name for it, importer option

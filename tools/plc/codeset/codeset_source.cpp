@@ -3,26 +3,10 @@
 #include <string>
 
 #include "frame/utf8.h"
+#include "locale/layouts/gb_order.h"
 
 namespace plc {
 namespace {
-
-// The next four-byte GB code in the set's own order.
-uint32_t next_gb_code(uint32_t code) {
-  uint8_t b[4] = {static_cast<uint8_t>(code >> 24), static_cast<uint8_t>(code >> 16),
-                  static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)};
-  if (++b[3] > 0x39) {
-    b[3] = 0x30;
-    if (++b[2] > 0xFE) {
-      b[2] = 0x81;
-      if (++b[1] > 0x39) {
-        b[1] = 0x30;
-        ++b[0];
-      }
-    }
-  }
-  return (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | b[3];
-}
 
 // The UTF-8 bytes of a BMP unit as a packed character.
 uint32_t utf8_packed(uint16_t unit) {
@@ -101,7 +85,7 @@ bool read_codeset_source(SourceFile &source, CodesetSource &out) {
       uint32_t unit = source.number(line, 2, 0xFFFF);
       for (uint32_t i = 0; i < count && source.ok(); ++i) {
         add(line, packed, unit + i, true, true);
-        packed = gb_order ? next_gb_code(packed) : packed + 1;
+        packed = gb_order ? pl::layout::next_gb_code(packed) : packed + 1;
       }
     }
   }
