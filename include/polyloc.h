@@ -283,9 +283,237 @@ PL_API const void *PLLocaleGetTextItemU(PLLocale *locale, PLLocaleItem item, int
 
 /* ---- Character navigation ---------------------------------------------- */
 
+/* Writes and counts a terminating NUL. */
+#define PL_TERMINATE               8
+
+/*
+ * Strings are in the handle's code set and NUL-terminated unless a length is given;
+ * nothing past the NUL is read. The Ex forms follow the shift bytes of a stateful code
+ * set: `state` is the state at the given position (0 single-byte, 1 shifted) and
+ * *newState (may be null) receives the state at the result; on other code sets they
+ * act as the base forms and leave *newState alone. Each clears the handle's error
+ * field; a null handle without a default handle stores PL_ERR_ARGUMENT and returns
+ * -1, 0 or null.
+ */
+
+/* The length in bytes of the character at s. */
+PL_API int32_t PLByteLength(PLLocale *locale, const char *s);
+/* Stateful sets: 1 for a shift-in byte, the maximum length for a shift-out byte or in
+   the shifted state, else 1. */
+PL_API int32_t PLByteLengthEx(PLLocale *locale, const char *s, PLState state);
+/* 4, 3, 2 or 1 by the highest non-zero byte of a packed character. */
+PL_API int32_t PLByteLengthW(PLLocale *locale, PLWChar c);
+
+/* The packed character at s; 0 for a byte of length 0. The Ex form reads behind a run
+   of shift bytes, in the state it leaves. */
+PL_API PLWChar PLGetChar(PLLocale *locale, const char *s);
+PL_API PLWChar PLGetCharEx(PLLocale *locale, const char *s, PLState state);
+
+/* Writes the bytes of c (at least one), no terminator; returns their number. The Ex
+   form puts the shift byte the character needs in `state` in front, uncounted. */
+PL_API int32_t PLPutChar(PLLocale *locale, char *buffer, PLWChar c);
+PL_API int32_t PLPutCharEx(PLLocale *locale, char *buffer, PLState state, PLWChar c);
+
+/* The position behind the character at s (Ex: and behind the shift runs around it). */
+PL_API char *PLNextChar(PLLocale *locale, const char *s);
+PL_API char *PLNextCharEx(PLLocale *locale, const char *s, PLState state, PLState *newState);
+
+/* The start of the character before position, never before start. */
+PL_API char *PLPrevChar(PLLocale *locale, const char *start, const char *position);
+PL_API char *PLPrevCharEx(PLLocale *locale, const char *start, const char *position,
+                          PLState state, PLState *newState);
+
+/* Whole characters in the first `length` bytes (negative: up to the NUL, not counted);
+   shift bytes are not characters. */
+PL_API int32_t PLNumChars(PLLocale *locale, const char *s, int32_t length);
+PL_API int32_t PLNumCharsEx(PLLocale *locale, const char *s, PLState state, int32_t length);
+
+/* The last character boundary at or before s + n bytes (PL_COUNT_CHARS: n characters
+   on), never past the NUL; s for n <= 0. Null for other flags (PL_ERR_ARGUMENT). */
+PL_API char *PLMoveStringPointer(PLLocale *locale, const char *s, int32_t n, int32_t flags);
+PL_API char *PLMoveStringPointerEx(PLLocale *locale, const char *s, PLState state, int32_t n,
+                                   PLState *newState, int32_t flags);
+
+/* Cuts s in place at a character boundary to fit `size` bytes with its NUL
+   (PL_COUNT_CHARS: `size` characters, the NUL one of them); the Ex form closes shifted
+   text with a shift-in byte. Returns the bytes (characters) kept with the NUL, or -1
+   for other flags (PL_ERR_ARGUMENT). */
+PL_API int32_t PLTruncateString(PLLocale *locale, char *s, int32_t size, int32_t flags);
+PL_API int32_t PLTruncateStringEx(PLLocale *locale, char *s, PLState state, int32_t size,
+                                  int32_t flags);
+
+/* Writes the shift-in byte when a stateful set is in the shifted state, then with
+   PL_TERMINATE a NUL; returns the bytes written, or -1 for other flags. */
+PL_API int32_t PLTerminateStringEx(PLLocale *locale, char *buffer, PLState state, int32_t flags);
+
+
 /* ---- Character classification ------------------------------------------ */
 
+/* Type queries: the fields of a character's 32-bit type word. */
+#define PL_CHAR_CLASS              ((int32_t)0x80000010)  /* class bits, PL_CLASS_... */
+#define PL_CHAR_CATEGORY           ((int32_t)0x80000011)  /* 12-bit category */
+#define PL_CHAR_THIRD              ((int32_t)0x80000012)  /* bits 21..31, lowest = alphabetic */
+
+/* Class bits. */
+#define PL_CLASS_ALPHA             0x001
+#define PL_CLASS_UPPER             0x002
+#define PL_CLASS_LOWER             0x004
+#define PL_CLASS_DIGIT             0x008
+#define PL_CLASS_XDIGIT            0x010
+#define PL_CLASS_PUNCT             0x020
+#define PL_CLASS_SPACE             0x040
+#define PL_CLASS_BLANK             0x080
+#define PL_CLASS_CNTRL             0x100
+#define PL_CLASS_DEFINED           0x200
+
+/*
+ * The field `query` asks for of a character's type word: of the character at s in the
+ * handle's code set (Ex: behind a run of shift bytes, in the state it leaves), of a
+ * UTF-16 unit, or of a packed character. Another query stores PL_ERR_ARGUMENT and
+ * still returns the class bits.
+ */
+PL_API uint32_t PLGetCharType(PLLocale *locale, const char *s, int32_t query);
+PL_API uint32_t PLGetCharTypeEx(PLLocale *locale, const char *s, PLState state, int32_t query);
+PL_API uint32_t PLGetCharTypeU(PLLocale *locale, PLUChar unit, int32_t query);
+PL_API uint32_t PLGetCharTypeW(PLLocale *locale, PLWChar c, int32_t query);
+
+/* 1 when the UTF-16 unit belongs to the class, else 0. The handle is not used. */
+PL_API int32_t PLIsAlnumU(PLLocale *locale, PLUChar unit);  /* alphabetic or digit */
+PL_API int32_t PLIsAlphaU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsCntrlU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsDigitU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsGraphU(PLLocale *locale, PLUChar unit);  /* alphabetic, digit, punctuation */
+PL_API int32_t PLIsLowerU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsPrintU(PLLocale *locale, PLUChar unit);  /* graphic or blank */
+PL_API int32_t PLIsPunctU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsSpaceU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsUpperU(PLLocale *locale, PLUChar unit);
+PL_API int32_t PLIsXdigitU(PLLocale *locale, PLUChar unit);
+
+
 /* ---- Conversion -------------------------------------------------------- */
+
+/* A resumable conversion between the code sets of two locales. */
+typedef struct PLConversion PLConversion;
+
+/* Flags of the conversion functions (with PL_COUNT_CHARS where a function says so). */
+#ifndef PL_TERMINATE
+#define PL_TERMINATE               8       /* reserve room for, and write, a NUL */
+#endif
+
+/* Source lengths of the Enhanced forms. */
+#define PL_LENGTH_TO_NUL           (-1)    /* up to the NUL */
+#define PL_LENGTH_NOT_GIVEN        (-2)    /* no limit of this kind */
+
+/*
+ * Common rules: a source length of -1 reads up to the NUL, which is then written and
+ * counted when everything before it fits; PL_TERMINATE holds back one unit for a NUL
+ * that is always written; PL_COUNT_CHARS makes multibyte lengths and results count
+ * characters. Output ends at the last whole character that fits (PL_ERR_BUFFER_TOO_SMALL
+ * is stored when something was left out). Other flags: PL_ERR_ARGUMENT and -1.
+ * Bytes with no Unicode equivalent become U+FFFD; characters with no equivalent in
+ * the target become its replacement byte. Ex forms carry the shift state of a
+ * stateful code set; the base forms start in the single-byte state.
+ */
+
+/* A conversion from `source`'s code set to `target`'s (null: the default handle); null
+   with PL_ERR_NO_MEMORY in the target's error field. Release with PLCloseConversion. */
+PL_API PLConversion *PLOpenConversion(PLLocale *target, PLLocale *source);
+
+/* Releases a conversion: PL_OK, or PL_ERR_FREE when the free hook failed. */
+PL_API int32_t PLCloseConversion(PLConversion *conversion);
+
+/* The most output bytes one input character can need: 1 for the same code set, else
+   the target's longest character, plus 1 for a stateful target. */
+PL_API int32_t PLConversionRatio(PLLocale *target, PLLocale *source);
+
+/* Converts from *in (*inLeft bytes) to *out (*outLeft bytes), advancing all four.
+   Returns PL_OK when the input is used up, PL_ERR_OUTPUT_FULL when output waits for
+   room (call again), PL_ERR_PARTIAL_CHAR when the input ends inside a character (kept
+   for the next call). Stores PL_WARN_REPLACED in the target's error field when a
+   character was replaced. Never writes a closing shift-in byte. */
+PL_API int32_t PLConvertBuffer(PLConversion *conversion, char **out, int32_t *outLeft,
+                               const char **in, int32_t *inLeft);
+
+/* A string from `source`'s code set into `target`'s. Bytes written (characters with
+   PL_COUNT_CHARS); PL_WARN_REPLACED in the target's error field when a character had
+   no equivalent. Flags: PL_TERMINATE, PL_COUNT_CHARS. */
+PL_API int32_t PLConvertString(PLLocale *target, char *dst, int32_t dstSize, PLLocale *source,
+                               const char *src, int32_t srcLength, int32_t flags);
+/* The same with shift states; a stateful output is closed only before a terminator. */
+PL_API int32_t PLConvertStringEx(PLLocale *target, char *dst, PLState targetState,
+                                 int32_t dstSize, PLLocale *source, const char *src,
+                                 PLState sourceState, int32_t srcLength, int32_t flags);
+/* The same between arrays of packed characters. */
+PL_API int32_t PLConvertStringW(PLLocale *target, PLWChar *dst, int32_t dstCount,
+                                PLLocale *source, const PLWChar *src, int32_t srcCount,
+                                int32_t flags);
+
+/* Bytes to packed characters, one per character (shift bytes are not stored).
+   Flags: PL_TERMINATE, PL_COUNT_CHARS. */
+PL_API int32_t PLMbToWide(PLLocale *locale, PLWChar *dst, int32_t dstCount, const char *src,
+                          int32_t srcLength, int32_t flags);
+PL_API int32_t PLMbToWideEx(PLLocale *locale, PLWChar *dst, int32_t dstCount, const char *src,
+                            PLState state, int32_t srcLength, int32_t flags);
+
+/* Packed characters to bytes; a count of -1 converts up to and including the 0
+   element. Flags: PL_COUNT_CHARS (the size and result count characters). No closing
+   shift-in byte is written. */
+PL_API int32_t PLWideToMb(PLLocale *locale, char *dst, int32_t dstSize, const PLWChar *src,
+                          int32_t srcCount, int32_t flags);
+PL_API int32_t PLWideToMbEx(PLLocale *locale, char *dst, PLState state, int32_t dstSize,
+                            const PLWChar *src, int32_t srcCount, int32_t flags);
+
+/* A string of the locale's code set to UTF-16; units written.
+   Flags: PL_TERMINATE, PL_COUNT_CHARS. */
+PL_API int32_t PLStringToUnicode(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
+                                 const char *src, int32_t srcLength, int32_t flags);
+PL_API int32_t PLStringToUnicodeEx(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
+                                   const char *src, PLState state, int32_t srcLength,
+                                   int32_t flags);
+PL_API int32_t PLStringToUnicodeW(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
+                                  const PLWChar *src, int32_t srcCount, int32_t flags);
+
+/* To UTF-16 within the smaller of a byte and a character limit (PL_LENGTH_TO_NUL,
+   PL_LENGTH_NOT_GIVEN; both not given: PL_ERR_NOT_FOUND and -1). The outs (may be
+   null) receive the bytes and characters read, a source NUL counted when its
+   terminator was written, and the state after them. Flags: PL_TERMINATE. */
+PL_API int32_t PLStringToUnicodeEnhanced(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
+                                         const char *src, int32_t srcBytes, int32_t srcChars,
+                                         int32_t *bytesRead, int32_t *charsRead, int32_t flags);
+PL_API int32_t PLStringToUnicodeEnhancedEx(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
+                                           const char *src, PLState state, int32_t srcBytes,
+                                           int32_t srcChars, int32_t *bytesRead,
+                                           int32_t *charsRead, PLState *stateOut, int32_t flags);
+PL_API int32_t PLStringToUnicodeEnhancedW(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
+                                          const PLWChar *src, int32_t srcCount,
+                                          int32_t *charsRead, int32_t flags);
+
+/* UTF-16 to the locale's code set; bytes written (characters with PL_COUNT_CHARS).
+   A stateful output ends in the single-byte state. Flags: PL_TERMINATE, PL_COUNT_CHARS. */
+PL_API int32_t PLUnicodeToString(PLLocale *locale, char *dst, int32_t dstSize, const PLUChar *src,
+                                 int32_t srcUnits, int32_t flags);
+PL_API int32_t PLUnicodeToStringEx(PLLocale *locale, char *dst, PLState state, int32_t dstSize,
+                                   const PLUChar *src, int32_t srcUnits, int32_t flags);
+PL_API int32_t PLUnicodeToStringW(PLLocale *locale, PLWChar *dst, int32_t dstCount,
+                                  const PLUChar *src, int32_t srcUnits, int32_t flags);
+
+/* UTF-16 to the code set within a byte and a character limit (each at least 1, else
+   0 is returned). The outs (may be null) receive the units read and the characters
+   written, terminator included, and the state at the end of the output (closed only
+   before a terminator). Flags: PL_TERMINATE. */
+PL_API int32_t PLUnicodeToStringEnhanced(PLLocale *locale, char *dst, int32_t dstBytes,
+                                         int32_t dstChars, const PLUChar *src, int32_t srcUnits,
+                                         int32_t *unitsRead, int32_t *charsWritten,
+                                         int32_t flags);
+PL_API int32_t PLUnicodeToStringEnhancedEx(PLLocale *locale, char *dst, PLState state,
+                                           int32_t dstBytes, int32_t dstChars,
+                                           const PLUChar *src, int32_t srcUnits,
+                                           int32_t *unitsRead, int32_t *charsWritten,
+                                           PLState *stateOut, int32_t flags);
+PL_API int32_t PLUnicodeToStringEnhancedW(PLLocale *locale, PLWChar *dst, int32_t dstCount,
+                                          const PLUChar *src, int32_t srcUnits,
+                                          int32_t *unitsRead, int32_t flags);
 
 /* ---- Locale enumeration ------------------------------------------------ */
 

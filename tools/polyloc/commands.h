@@ -2,5 +2,6 @@
 // returns the process exit code: 0 success, 1 failure, 2 bad arguments.
 #pragma once
 
+int convert_command(int argc, char **argv);
 int info_command(int argc, char **argv);
 int locales_command(int argc, char **argv);

@@ -18,6 +18,8 @@ constexpr Command kCommands[] = {
      locales_command},
     {"info", "info LOCALE [ITEM...] [--dir DIR]  the information items of a locale, in UTF-8",
      info_command},
+    {"convert", "convert -f LOCALE -t LOCALE [--replace] [--dir DIR] [FILE...]  convert text like iconv(1); --list: the code sets",
+     convert_command},
 };
 
 void usage(FILE *out) {

@@ -1,0 +1,94 @@
+// Unicode to one code set: the packed character of a Unicode value. The fast path
+// reads the character-set table's nodes and value tables directly, with the same
+// bounds the engine checks; UTF-8 is computed inline below U+10000.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "charset/charset_view.h"
+#include "charset/conversion/path.h"
+#include "frame/endian.h"
+#include "locale/control_entry.h"
+
+namespace pl {
+
+class Encoder {
+ public:
+  Encoder(const ControlEntry &entry, Path path);
+
+  const ControlEntry &entry() const { return entry_; }
+  const CharsetView &set() const { return set_; }
+  bool stateful() const { return stateful_; }
+  bool fast() const { return path_ == Path::fast; }
+  uint8_t replacement() const { return replacement_; }
+  // Units 0x00..0x7F encode to the same byte.
+  bool ascii_identity() const { return ascii_identity_; }
+
+  uint32_t packed(uint32_t value) const {
+    if (path_ == Path::fast) {
+      if (utf8_) {
+        if (value < 0x80) return value;
+        if (value < 0x800) return (0xC0 | value >> 6) << 8 | (0x80 | (value & 0x3F));
+        if (value < 0x10000)
+          return (0xE0 | value >> 12) << 16 | (0x80 | (value >> 6 & 0x3F)) << 8 |
+                 (0x80 | (value & 0x3F));
+      } else {
+        return table_packed(value);
+      }
+    }
+    return engine_packed(value);
+  }
+
+ private:
+  uint32_t engine_packed(uint32_t value) const;
+
+  bool low_fits(size_t i, uint16_t offset, size_t width) const {
+    return offset + (i + 1) * width <= low_size_;
+  }
+  bool high_fits(size_t i, uint16_t offset, size_t width) const {
+    return offset + (i + 1) * width <= high_size_;
+  }
+
+  // The engine's node walk, on pointers taken once.
+  uint32_t table_packed(uint32_t value) const {
+    if (value > 0xFFFF) return replacement_;
+    const uint8_t *node = nodes_ + 8 * (value >> 8);
+    uint8_t low_byte = static_cast<uint8_t>(value);
+    if (low_byte < node[2] || low_byte > node[3]) return replacement_;
+    size_t i = node[1] & low_byte;
+    uint16_t lo_at = read_u16(node + 4), hi_at = read_u16(node + 6);
+    switch (node[0]) {
+      case 0:
+        return low_fits(i, lo_at, 1) ? low_[lo_at + i] : replacement_;
+      case 1:
+        return low_fits(i, lo_at, 2) ? read_u16(low_ + lo_at + 2 * i) : replacement_;
+      case 2:
+        return high_fits(i, hi_at, 1) && low_fits(i, lo_at, 2)
+                   ? uint32_t{high_[hi_at + i]} << 16 | read_u16(low_ + lo_at + 2 * i)
+                   : replacement_;
+      case 3:
+        return high_fits(i, hi_at, 2) && low_fits(i, lo_at, 2)
+                   ? uint32_t{read_u16(high_ + hi_at + 2 * i)} << 16 |
+                         read_u16(low_ + lo_at + 2 * i)
+                   : replacement_;
+      case 4:
+        return high_fits(i, hi_at, 1) && low_fits(i, lo_at, 1)
+                   ? uint32_t{high_[hi_at + i]} << 8 | low_[lo_at + i]
+                   : replacement_;
+      default:
+        return replacement_;
+    }
+  }
+
+  const ControlEntry &entry_;
+  CharsetView set_;
+  Path path_;
+  bool stateful_, utf8_, ascii_identity_;
+  uint8_t replacement_;
+  const uint8_t *nodes_;
+  const uint8_t *low_, *high_;
+  size_t low_size_, high_size_;
+};
+
+}  // namespace pl
