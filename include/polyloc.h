@@ -129,7 +129,9 @@ PL_API int32_t PLInit(const char *localeDir, PLAllocHook allocHook, PLFreeHook f
 PL_API int32_t PLInitU(const PLUChar *localeDir, PLAllocHook allocHook, PLFreeHook freeHook,
                        void *allocContext, int32_t initFlags);
 
-/* Ends one PLInit; the last call releases everything. Returns a code. */
+/* Ends one PLInit; the last call releases everything (the default handle, every
+   loaded data file). Returns PL_OK, PL_ERR_FILE when a release failed, or
+   PL_ERR_ARGUMENT when the library is not initialised. */
 PL_API int32_t PLTerm(void);
 
 /* Resets *state to the initial shift state and clears the handle's error field. */
@@ -396,10 +398,8 @@ PL_API int32_t PLIsXdigitU(PLLocale *locale, PLUChar unit);
 /* A resumable conversion between the code sets of two locales. */
 typedef struct PLConversion PLConversion;
 
-/* Flags of the conversion functions (with PL_COUNT_CHARS where a function says so). */
-#ifndef PL_TERMINATE
-#define PL_TERMINATE               8       /* reserve room for, and write, a NUL */
-#endif
+/* Flags of the conversion functions: PL_TERMINATE, and PL_COUNT_CHARS where a function
+   says so. */
 
 /* Source lengths of the Enhanced forms. */
 #define PL_LENGTH_TO_NUL           (-1)    /* up to the NUL */

@@ -53,4 +53,13 @@ inline PLLocale *enter(PLLocale *locale) {
 // A handle that only carries an error field: no locale was bound to it.
 inline bool is_unbound(const PLLocale *handle) { return handle->codeset == nullptr; }
 
+// Resolves an export's handle and clears its error field; null, with code 2 stored,
+// when a null handle meets no default handle.
+inline PLLocale *bound_handle(PLLocale *locale) {
+  PLLocale *handle = enter(locale);
+  if (!is_unbound(handle)) return handle;
+  handle->last_error = PL_ERR_ARGUMENT;
+  return nullptr;
+}
+
 }  // namespace pl

@@ -1,5 +1,5 @@
 // PLGetCharType and its forms; PLIsAlnumU to PLIsXdigitU.
-#include "charset/navigation/bound_handle.h"
+#include "frame/handle.h"
 #include "charset/navigation/char_types.h"
 #include "charset/unicode/unicode_types.h"
 

@@ -1,6 +1,6 @@
 // PLByteLength, PLGetChar, PLPutChar, PLNextChar, PLPrevChar, PLNumChars,
 // PLMoveStringPointer, PLTruncateString, PLTerminateStringEx and their forms.
-#include "charset/navigation/bound_handle.h"
+#include "frame/handle.h"
 #include "charset/navigation/char_access.h"
 #include "charset/navigation/char_count.h"
 #include "charset/navigation/truncation.h"
