@@ -30,6 +30,7 @@ Decoder::Decoder(const ControlEntry &entry, Path path)
       gb_codeset_(entry.number == kGbCodeset),
       utf8_(entry.number == kUtf8Codeset),
       ascii_identity_(false),
+      single_bytes_(false),
       lengths_(entry.section[0] + layout::charset::kByteLengths),
       byte_unicode_(entry.section[0] + layout::charset::kByteToUnicode),
       results_(nullptr),
@@ -40,6 +41,13 @@ Decoder::Decoder(const ControlEntry &entry, Path path)
   for (unsigned b = 0; b < 0x80; ++b)
     identity &= lengths_[b] == 1 && read_u16(byte_unicode_ + 2 * b) == b;
   ascii_identity_ = identity;
+  bool single = !stateful_;
+  for (unsigned b = 0; b < 256; ++b) {
+    kinds_[b] = stateful_ ? kStop : kind_of(b);
+    steps_[b] = {0, 1, 0, 0};
+    single &= kinds_[b] == kSingle;
+  }
+  single_bytes_ = single;
   if (entry.section[1] != nullptr) {
     size_t offset = set_.result_table_offset();
     if (offset < entry.size[1]) {
@@ -60,6 +68,21 @@ Measured Decoder::measure_plain(const uint8_t *s, size_t available, PLState stat
   return {c.shift.length, c.shift.state, c.length.rule, !c.length.complete()};
 }
 
+// The plain path's reading of a lead byte: a GB lead takes two bytes only before a
+// second byte of 0x40 or above; UTF-8 takes the forms utf8_short accepts.
+Decoder::Kind Decoder::kind_of(unsigned b) const {
+  uint8_t rule = lengths_[b];
+  if (rule <= 1 && !(gb_rule_ && b - 0x81 < 4)) return kSingle;
+  if (utf8_) {
+    if (rule == 2 && b >= 0xC2 && b <= 0xDF) return kUtf8Two;
+    if (rule == 3 && (b & 0xF0) == 0xE0) return kUtf8Three;
+    return kStop;
+  }
+  if (b - 0x81 < 4 && (gb_rule_ || (gb_codeset_ && rule == 2))) return kNewGbPair;
+  if (gb_codeset_ && b - 0x81 < 4) return kStop;
+  return rule == 2 ? kNewPair : kStop;
+}
+
 uint32_t Decoder::engine_unicode(const uint8_t *c, uint8_t length) const {
   return to_unicode(entry_, c, length);
 }
@@ -76,10 +99,14 @@ uint32_t Decoder::utf8_short(const uint8_t *c, uint8_t length) {
 
 // What the engine's walk does with a two-byte character of this lead, the trail left
 // open: the ordinary walk, or the GB walk for leads 0x81..0x84.
+// What the engine's walk does with a two-byte character of this lead, the trail left
+// open: the ordinary walk, or the GB walk for leads 0x81..0x84.
 void Decoder::learn(uint8_t lead) {
   known_[lead >> 6] |= uint64_t{1} << (lead & 63);
-  Lead &l = leads_[lead];
-  l = {1, 0, 0, 0, 0, kReplacementCharacter};
+  if (kinds_[lead] == kNewPair) kinds_[lead] = kPair;
+  if (kinds_[lead] == kNewGbPair) kinds_[lead] = kGbPair;
+  Step &l = steps_[lead];
+  l = {0, 1, 0, 0};
   ConversionTrie trie(entry_);
   TrieNode root, child, leaf;
   if (!trie.node(0, root)) return;
@@ -89,13 +116,14 @@ void Decoder::learn(uint8_t lead) {
   } else {
     if (!root.accepts(lead)) return;
     if (root.leaf()) {
-      l.value = trie.result(root.slot(lead));
+      // The same result for every second byte.
+      l = {0, 0, 0xFF, static_cast<uint32_t>(root.slot(lead))};
       return;
     }
     // An inner node below the lead needs a third byte a two-byte character lacks.
     if (!trie.node(root.slot(lead), leaf) || !leaf.leaf()) return;
   }
-  l = {0, leaf.mask, leaf.lowest, leaf.highest, leaf.base, 0};
+  l = {leaf.mask, leaf.lowest, leaf.highest, leaf.base};
 }
 
 size_t Decoder::bytes_of_chars(const uint8_t *s, size_t chars, PLState state) const {

@@ -56,12 +56,37 @@ class Decoder {
     return engine_unicode(c, length);
   }
 
-  // The table length of a byte, and whether the GB rule may lengthen it.
-  uint8_t table_length(uint8_t b) const { return lengths_[b]; }
-  bool gb_lead(uint8_t b) const { return gb_rule_ && static_cast<uint8_t>(b - 0x81) < 4; }
-  uint16_t byte_unicode(uint8_t b) const { return read_u16(byte_unicode_ + 2u * b); }
-  const uint8_t *length_table() const { return lengths_; }
+  // What a run does with a lead byte of a stateless code set: a one-byte character
+  // through the byte table, a two-byte one through the lead's step (a GB lead only
+  // before a second byte of 0x40 or above), UTF-8 of two and three bytes inline.
+  // Anything else (cut characters, four bytes, invalid UTF-8, GB four-byte codes) is
+  // left to the character step.
+  enum Kind : uint8_t {
+    kSingle,
+    kPair,
+    kGbPair,
+    kUtf8Two,
+    kUtf8Three,
+    kStop,
+    kNewPair,    // kPair before its step is known
+    kNewGbPair,  // kGbPair before its step is known
+  };
+  // A lead's trie leaf for the second byte; a fixed value has mask 0 and the value's
+  // index as base, U+FFFD an empty range.
+  struct Step {
+    uint8_t mask, lowest, highest;
+    uint32_t base;
+  };
+  const Kind *kinds() const { return kinds_; }
+  const Step *steps() const { return steps_; }
   const uint8_t *unicode_table() const { return byte_unicode_; }
+  const uint8_t *results() const { return results_; }
+  size_t result_count() const { return result_count_; }
+  bool utf8() const { return utf8_; }
+  // Every byte is a one-byte character.
+  bool single_bytes() const { return single_bytes_; }
+  // Fills in the step of a lead of kind kNewPair or kNewGbPair.
+  void resolve(uint8_t lead) { learn(lead); }
 
   // Bytes taken by the first `chars` characters at `s` from `state`, never reading at
   // or past a NUL byte.
@@ -70,14 +95,8 @@ class Decoder {
  private:
   static constexpr uint32_t kNoFastValue = 0xFFFFFFFF;
 
-  // A lead byte's share of the trie for two-byte characters: a fixed value, or the
-  // leaf that the second byte selects from.
-  struct Lead {
-    uint8_t fixed;
-    uint8_t mask, lowest, highest;
-    uint16_t base;
-    uint32_t value;
-  };
+  // What a run does with a lead byte.
+  Kind kind_of(unsigned b) const;
 
   Measured measure_plain(const uint8_t *s, size_t available, PLState state) const;
   uint32_t engine_unicode(const uint8_t *c, uint8_t length) const;
@@ -89,8 +108,7 @@ class Decoder {
   static uint32_t utf8_short(const uint8_t *c, uint8_t length);
   uint32_t two_byte(uint8_t lead, uint8_t trail) {
     if (!(known_[lead >> 6] >> (lead & 63) & 1)) learn(lead);
-    const Lead &l = leads_[lead];
-    if (l.fixed) return l.value;
+    const Step &l = steps_[lead];
     if (trail < l.lowest || trail > l.highest) return 0xFFFD;
     size_t index = size_t{static_cast<uint8_t>(l.mask & trail)} + l.base;
     return index < result_count_ ? read_u16(results_ + 2 * index) : 0xFFFD;
@@ -100,13 +118,14 @@ class Decoder {
   const ControlEntry &entry_;
   CharsetView set_;
   Path path_;
-  bool stateful_, gb_rule_, gb_codeset_, utf8_, ascii_identity_;
+  bool stateful_, gb_rule_, gb_codeset_, utf8_, ascii_identity_, single_bytes_;
   const uint8_t *lengths_;
   const uint8_t *byte_unicode_;
   const uint8_t *results_;
   size_t result_count_;
-  uint64_t known_[4];  // leads whose entry is filled in
-  Lead leads_[256];
+  uint64_t known_[4];  // leads whose step is filled in
+  Kind kinds_[256];
+  Step steps_[256];
 };
 
 }  // namespace pl

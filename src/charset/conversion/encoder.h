@@ -24,6 +24,22 @@ class Encoder {
   uint8_t replacement() const { return replacement_; }
   // Units 0x00..0x7F encode to the same byte.
   bool ascii_identity() const { return ascii_identity_; }
+  bool utf8() const { return utf8_; }
+
+  // For runs: the packed character of a unit (no surrogate) of a table-driven code
+  // set, nodes of types 0 and 1 read with one load, the rest as `packed` does.
+  uint32_t run_packed(uint32_t unit) const {
+    const uint8_t *node = nodes_ + 8 * (unit >> 8);
+    uint8_t type = node[0];
+    if (type > 1) return table_packed(unit);
+    uint8_t low_byte = static_cast<uint8_t>(unit);
+    if (low_byte < node[2] || low_byte > node[3]) return replacement_;
+    size_t at = read_u16(node + 4) + size_t{static_cast<uint8_t>(node[1] & low_byte)} * (type + 1u);
+    // The two-byte read of a one-byte element needs one byte more of the table.
+    if (at + 2 > low_size_) return table_packed(unit);
+    uint32_t raw = read_u16(low_ + at);
+    return type != 0 ? raw : raw & 0xFF;
+  }
 
   uint32_t packed(uint32_t value) const {
     if (path_ == Path::fast) {

@@ -1,7 +1,9 @@
-// Runs of characters converted without the per-character policy calls: one-byte
-// characters through the byte table, ASCII eight bytes at a time, UTF-16 units that
-// need no pairing. Each run stops before anything it does not cover, so the loop's
-// character step takes over and the result is the same as the plain loop's.
+// Runs of characters converted on local pointers, without the per-character policy
+// calls: lead bytes classified once per call, two-byte characters through the lead's
+// cached trie leaf, UTF-8 decoded and encoded inline, ASCII eight bytes at a time.
+// Each run stops before anything it does not cover (end of room, a cut or unusual
+// character, a replacement that must be reported), so the loop's character step takes
+// over and the result is the same as the plain loop's.
 #pragma once
 
 #include <cstddef>
@@ -24,34 +26,63 @@ inline bool ascii8(const uint8_t *s) {
   return (word & 0x8080808080808080u) == 0;
 }
 
-// Four units that are all below 0x80.
-inline bool ascii4(const PLUChar *s) {
-  uint64_t word;
-  std::memcpy(&word, s, 8);
-  return (word & 0xFF80FF80FF80FF80u) == 0;
+// Sixteen bytes that are all below 0x80.
+inline bool ascii16(const uint8_t *s) {
+  uint64_t a, b;
+  std::memcpy(&a, s, 8);
+  std::memcpy(&b, s + 8, 8);
+  return ((a | b) & 0x8080808080808080u) == 0;
 }
 
-// Characters a run may convert: what both sides still allow.
-template <class Source, class Sink>
-size_t run_limit(const Source &source, const Sink &sink) {
-  size_t n = smallest(source.span().units - source.read(), sink.room().units - sink.written());
-  return smallest(n, smallest(source.span().chars - source.chars(),
-                              sink.room().chars - sink.chars()));
+// Eight units that are all below 0x80.
+inline bool ascii8_units(const PLUChar *s) {
+  uint64_t a, b;
+  std::memcpy(&a, s, 8);
+  std::memcpy(&b, s + 4, 8);
+  return ((a | b) & 0xFF80FF80FF80FF80u) == 0;
 }
 
-struct DecodedRun {
-  size_t bytes, units, chars;
+// Whole vectors: the compiler widens and narrows them in a few instructions.
+typedef uint8_t Bytes16 __attribute__((vector_size(16)));
+typedef uint16_t Units16 __attribute__((vector_size(32)));
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef uint16_t Units8 __attribute__((vector_size(16)));
+
+inline void widen16(const uint8_t *s, PLUChar *out) {
+  Bytes16 bytes;
+  std::memcpy(&bytes, s, 16);
+  Units16 units = __builtin_convertvector(bytes, Units16);
+  std::memcpy(out, &units, 32);
+}
+
+inline void put4(PLUChar *out, uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
+  typedef uint16_t Units4 __attribute__((vector_size(8)));
+  Units4 units = {a, b, c, d};
+  std::memcpy(out, &units, 8);
+}
+
+inline void narrow8(const PLUChar *s, uint8_t *out) {
+  Units8 units;
+  std::memcpy(&units, s, 16);
+  Bytes8 bytes = __builtin_convertvector(units, Bytes8);
+  std::memcpy(out, &bytes, 8);
+}
+
+struct Done {
+  size_t read, written, chars;
 };
-// Characters of a stateless code set that give one unit each, within `n` bytes,
-// `room` units and `chars` characters.
-DecodedRun decode_chars(Decoder &decoder, const uint8_t *s, size_t n, PLUChar *out, size_t room,
-                        size_t chars);
+
+// Characters of a stateless code set, one unit each, within `n` bytes and `room`
+// units (which also bounds the characters).
+Done decode_chars(Decoder &decoder, const uint8_t *s, size_t n, PLUChar *out, size_t room);
 // UTF-16 units that are characters of their own (no surrogates) to a stateless code
-// set, as long as their bytes fit in `room`; `units` receives how many.
-size_t encode_units(const Encoder &encoder, const PLUChar *s, size_t n, uint8_t *out, size_t room,
-                    size_t *units);
-// ASCII bytes copied between two code sets that both keep ASCII as it is.
-size_t copy_ascii(const uint8_t *s, size_t n, uint8_t *out);
+// set, within `room` bytes; `n` bounds the units and the characters.
+Done encode_units(const Encoder &encoder, const PLUChar *s, size_t n, uint8_t *out, size_t room);
+// Characters of one stateless code set to another within `n` bytes, `room` bytes and
+// `chars` characters, stopping before any character the map would report or map
+// from U+FFFD.
+Done across_chars(Decoder &decoder, const Encoder &encoder, uint32_t replacement_value,
+                  const uint8_t *s, size_t n, uint8_t *out, size_t room, size_t chars);
 
 }  // namespace fast
 
@@ -65,12 +96,14 @@ struct FastRun<ByteSource, UnitSink, DecodeMap> {
   static void run(ByteSource &source, UnitSink &sink, DecodeMap &) {
     Decoder &decoder = source.decoder();
     if (decoder.stateful()) return;
-    fast::DecodedRun done = fast::decode_chars(
-        decoder, source.data() + source.read(), source.span().units - source.read(),
-        sink.data() + sink.written(), sink.room().units - sink.written(),
-        fast::smallest(source.span().chars - source.chars(), sink.room().chars - sink.chars()));
-    source.skip(done.bytes, done.chars);
-    sink.skip(done.units, done.chars);
+    size_t room = fast::smallest(sink.room().units - sink.written(),
+                                 fast::smallest(source.span().chars - source.chars(),
+                                                sink.room().chars - sink.chars()));
+    fast::Done done = fast::decode_chars(decoder, source.data() + source.read(),
+                                         source.span().units - source.read(),
+                                         sink.data() + sink.written(), room);
+    source.skip(done.read, done.chars);
+    sink.skip(done.written, done.chars);
   }
 };
 
@@ -78,29 +111,29 @@ template <>
 struct FastRun<UnitSource, ByteSink, EncodeMap> {
   static void run(UnitSource &source, ByteSink &sink, EncodeMap &map) {
     if (sink.stateful()) return;
-    size_t n = fast::run_limit(source, sink);
-    if (n == 0) return;
-    size_t units = 0;
-    size_t bytes = fast::encode_units(map.encoder, source.data() + source.read(), n,
-                                      sink.data() + sink.written(),
-                                      sink.room().units - sink.written(), &units);
-    source.skip(units, units);
-    sink.skip(bytes, units);
+    size_t n = fast::smallest(source.span().units - source.read(),
+                              fast::smallest(source.span().chars - source.chars(),
+                                             sink.room().chars - sink.chars()));
+    fast::Done done =
+        fast::encode_units(map.encoder, source.data() + source.read(), n,
+                           sink.data() + sink.written(), sink.room().units - sink.written());
+    source.skip(done.read, done.chars);
+    sink.skip(done.written, done.chars);
   }
 };
 
 template <>
 struct FastRun<ByteSource, ByteSink, AcrossMap> {
   static void run(ByteSource &source, ByteSink &sink, AcrossMap &map) {
-    if (sink.stateful() || source.decoder().stateful() || !source.decoder().ascii_identity() ||
-        !map.encoder.ascii_identity())
-      return;
-    size_t n = fast::run_limit(source, sink);
-    if (n == 0) return;
-    size_t done =
-        fast::copy_ascii(source.data() + source.read(), n, sink.data() + sink.written());
-    source.skip(done, done);
-    sink.skip(done, done);
+    if (sink.stateful() || source.decoder().stateful()) return;
+    size_t chars = fast::smallest(source.span().chars - source.chars(),
+                                  sink.room().chars - sink.chars());
+    fast::Done done = fast::across_chars(
+        source.decoder(), map.encoder, map.replacement_value, source.data() + source.read(),
+        source.span().units - source.read(), sink.data() + sink.written(),
+        sink.room().units - sink.written(), chars);
+    source.skip(done.read, done.chars);
+    sink.skip(done.written, done.chars);
   }
 };
 
