@@ -27,14 +27,23 @@ class Encoder {
   bool utf8() const { return utf8_; }
 
   // For runs: the packed character of a unit (no surrogate) of a table-driven code
-  // set, nodes of types 0 and 1 read with one load, the rest as `packed` does.
+  // set. Nodes of types 0 and 1 take one load, type 4 two; the rest, and reads near
+  // the end of a table, go as `packed` goes.
   uint32_t run_packed(uint32_t unit) const {
     const uint8_t *node = nodes_ + 8 * (unit >> 8);
     uint8_t type = node[0];
-    if (type > 1) return table_packed(unit);
     uint8_t low_byte = static_cast<uint8_t>(unit);
+    size_t i = static_cast<uint8_t>(node[1] & low_byte);
+    size_t lo_at = read_u16(node + 4);
+    if (type == 4) {
+      size_t hi_at = read_u16(node + 6);
+      if (low_byte < node[2] || low_byte > node[3]) return replacement_;
+      if (lo_at + i >= low_size_ || hi_at + i >= high_size_) return table_packed(unit);
+      return uint32_t{high_[hi_at + i]} << 8 | low_[lo_at + i];
+    }
+    if (type > 1) return table_packed(unit);
     if (low_byte < node[2] || low_byte > node[3]) return replacement_;
-    size_t at = read_u16(node + 4) + size_t{static_cast<uint8_t>(node[1] & low_byte)} * (type + 1u);
+    size_t at = lo_at + i * (type + 1u);
     // The two-byte read of a one-byte element needs one byte more of the table.
     if (at + 2 > low_size_) return table_packed(unit);
     uint32_t raw = read_u16(low_ + at);
