@@ -61,19 +61,49 @@ Units run_units(std::mt19937 &random, size_t count) {
   return units;
 }
 
+// Mostly ASCII with single units now and then from above it (Latin-1, Latin
+// Extended, punctuation, a lone surrogate, anything): the shape of Western text, which
+// puts one or two of them into many blocks of eight.
+Units sprinkled_units(std::mt19937 &random, size_t count) {
+  static constexpr uint16_t kRanges[][2] = {
+      {0x80, 0xFF}, {0x100, 0x2FF}, {0x2010, 0x20AC}, {0xD800, 0xDFFF}, {0x0, 0xFFFF}};
+  Units units;
+  while (units.size() < count) {
+    if (random() % 100 < 90) {
+      units.push_back(static_cast<uint16_t>(random() % 0x80));
+      continue;
+    }
+    const auto &range = kRanges[random() % std::size(kRanges)];
+    units.push_back(static_cast<uint16_t>(range[0] + random() % (range[1] - range[0] + 1)));
+  }
+  return units;
+}
+
+// Mostly ASCII bytes with any byte now and then.
+Bytes sprinkled_bytes(std::mt19937 &random, size_t count) {
+  Bytes bytes;
+  for (size_t k = 0; k < count; ++k)
+    bytes.push_back(static_cast<uint8_t>(random() % 100 < 90 ? 1 + random() % 0x7F : 1 + random() % 255));
+  return bytes;
+}
+
 class FastPath : public testing::Test {
  protected:
   // A text with a NUL after its last byte (not counted), for the -1 lengths: random
-  // valid text, random bytes, or text in runs with now and then a byte changed.
+  // valid text, random bytes, mostly ASCII bytes, or text in runs with now and then a
+  // byte changed.
   Bytes text(const Codeset &set) {
     size_t units = 40 + random_() % 400;
     Bytes t;
-    switch (random_() % 3) {
+    switch (random_() % 4) {
       case 0:
         t = pltest::valid_text(random_, set, units);
         break;
       case 1:
         t = pltest::random_bytes(random_, units);
+        break;
+      case 2:
+        t = sprinkled_bytes(random_, units);
         break;
       default:
         t = encoded(set, run_units(random_, units));
@@ -84,7 +114,14 @@ class FastPath : public testing::Test {
     return t;
   }
   Units units(size_t count) {
-    return random_() % 2 ? pltest::random_units(random_, count) : run_units(random_, count);
+    switch (random_() % 3) {
+      case 0:
+        return pltest::random_units(random_, count);
+      case 1:
+        return sprinkled_units(random_, count);
+      default:
+        return run_units(random_, count);
+    }
   }
   Bytes encoded(const Codeset &set, const Units &u) {
     Bytes out(u.size() * 8 + 8);

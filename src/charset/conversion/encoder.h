@@ -25,6 +25,10 @@ class Encoder {
   // Units 0x00..0x7F encode to the same byte.
   bool ascii_identity() const { return ascii_identity_; }
   bool utf8() const { return utf8_; }
+  // Characters take one byte (the runs still check each one).
+  bool single_bytes() const { return single_bytes_; }
+  // For runs of a single-byte code set: the packed characters of units 0x00..0xFF.
+  const uint16_t *low_units() const { return low_units_; }
 
   // For runs: the packed character of a unit (no surrogate) of a table-driven code
   // set. Nodes of types 0 and 1 take one load, type 4 two; the rest, and reads near
@@ -109,11 +113,12 @@ class Encoder {
   const ControlEntry &entry_;
   CharsetView set_;
   Path path_;
-  bool stateful_, utf8_, ascii_identity_;
+  bool stateful_, utf8_, ascii_identity_, single_bytes_;
   uint8_t replacement_;
   const uint8_t *nodes_;
   const uint8_t *low_, *high_;
   size_t low_size_, high_size_;
+  uint16_t low_units_[256];
 };
 
 }  // namespace pl

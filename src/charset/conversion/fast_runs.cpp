@@ -184,15 +184,21 @@ Done decode_run(In in, bool ascii, const uint8_t *s, size_t n, PLUChar *out, siz
 }
 
 // Every byte a character of its own: the byte table alone, four units to a store,
-// without branches that mixed text would mispredict.
+// without branches that mixed text would mispredict. The table is copied once into
+// aligned units, so each byte takes one load.
 Done decode_single(const Decoder &decoder, const uint8_t *s, size_t n, PLUChar *out,
                    size_t room) {
   const uint8_t *units = decoder.unicode_table();
-  auto unit = [units](uint8_t b) { return read_u16(units + 2u * b); };
+  alignas(64) PLUChar table[256];
+  for (size_t b = 0; b < 256; ++b) table[b] = read_u16(units + 2 * b);
   size_t end = smallest(n, room), i = 0;
-  for (; end - i >= 4; i += 4)
-    put4(out + i, unit(s[i]), unit(s[i + 1]), unit(s[i + 2]), unit(s[i + 3]));
-  for (; i < end; ++i) out[i] = unit(s[i]);
+  for (; end - i >= 8; i += 8) {
+    const uint8_t *b = s + i;
+    Units8 block = {table[b[0]], table[b[1]], table[b[2]], table[b[3]],
+                    table[b[4]], table[b[5]], table[b[6]], table[b[7]]};
+    std::memcpy(out + i, &block, 16);
+  }
+  for (; i < end; ++i) out[i] = table[s[i]];
   return {end, end, end};
 }
 
@@ -213,6 +219,56 @@ Done encode_run(const Out &to, bool ascii, const PLUChar *s, size_t n, uint8_t *
     }
     if (is_surrogate(unit)) break;
     size_t bytes = to.put(unit, out + w, room - w);
+    if (bytes == 0) break;
+    w += bytes;
+    ++i;
+  }
+  return {i, w, i};
+}
+
+// Eight units of a single-byte code set: units below 0x100 through the encoder's
+// table of them, in registers and without branches; the rest, rare in text, each
+// through the table. False, with nothing written, when one is a surrogate or takes
+// more than one byte.
+inline bool bytes8(const Encoder &encoder, const PLUChar *s, uint8_t *out) {
+  const uint16_t *low = encoder.low_units();
+  Units8 units;
+  std::memcpy(&units, s, 16);
+  Units8 packed = {low[units[0] & 0xFF], low[units[1] & 0xFF], low[units[2] & 0xFF],
+                   low[units[3] & 0xFF], low[units[4] & 0xFF], low[units[5] & 0xFF],
+                   low[units[6] & 0xFF], low[units[7] & 0xFF]};
+  // Lanes above 0xFF: a unit of 0x100 or more, or one that does not take one byte.
+  Units8 above = (packed | units) & 0xFF00;
+  uint64_t halves[2];
+  std::memcpy(halves, &above, 16);
+  Bytes8 block = __builtin_convertvector(packed, Bytes8);
+  if ((halves[0] | halves[1]) != 0) {
+    for (size_t k = 0; k < 8; ++k) {
+      if (above[k] == 0) continue;
+      if (units[k] <= 0xFF || is_surrogate(units[k])) return false;
+      uint32_t value = encoder.run_packed(units[k]);
+      if (value > 0xFF) return false;
+      block[k] = static_cast<uint8_t>(value);
+    }
+  }
+  std::memcpy(out, &block, 8);
+  return true;
+}
+
+// Units to a single-byte code set: blocks of eight, the unit step for a block that
+// does not fit and for the tail.
+Done encode_bytes(const Encoder &encoder, const PLUChar *s, size_t n, uint8_t *out,
+                  size_t room) {
+  TableOut to(encoder, false, 0);
+  size_t i = 0, w = 0;
+  while (i < n) {
+    if (n - i >= 8 && room - w >= 8 && bytes8(encoder, s + i, out + w)) {
+      i += 8;
+      w += 8;
+      continue;
+    }
+    if (is_surrogate(s[i])) break;
+    size_t bytes = to.put(s[i], out + w, room - w);
     if (bytes == 0) break;
     w += bytes;
     ++i;
@@ -264,6 +320,7 @@ Done decode_chars(Decoder &decoder, const uint8_t *s, size_t n, PLUChar *out, si
 
 Done encode_units(const Encoder &encoder, const PLUChar *s, size_t n, uint8_t *out, size_t room) {
   if (encoder.utf8()) return encode_run(Utf8Out(), true, s, n, out, room);
+  if (encoder.single_bytes()) return encode_bytes(encoder, s, n, out, room);
   return encode_run(TableOut(encoder, false, 0), encoder.ascii_identity(), s, n, out, room);
 }
 

@@ -55,12 +55,6 @@ inline void widen16(const uint8_t *s, PLUChar *out) {
   std::memcpy(out, &units, 32);
 }
 
-inline void put4(PLUChar *out, uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
-  typedef uint16_t Units4 __attribute__((vector_size(8)));
-  Units4 units = {a, b, c, d};
-  std::memcpy(out, &units, 8);
-}
-
 inline void narrow8(const PLUChar *s, uint8_t *out) {
   Units8 units;
   std::memcpy(&units, s, 16);
