@@ -128,6 +128,20 @@ int32_t set_text_item(PLLocale *handle, int32_t item, const char *text, int32_t 
   return fail(handle, PL_ERR_UNKNOWN_ITEM);
 }
 
+namespace {
+
+// Sets the item from UTF-16 units, written in the code set from the single-byte state.
+int32_t set_from_units(PLLocale *handle, int32_t item, const PLUChar *units, size_t count) {
+  size_t encoded_length = 0;
+  char *encoded = encode_units(handle, units, count, &encoded_length);
+  if (encoded == nullptr) return fail(handle, PL_ERR_NO_MEMORY);
+  int32_t result = set_text_item(handle, item, encoded, static_cast<int32_t>(encoded_length), 0);
+  release(encoded);
+  return result;
+}
+
+}  // namespace
+
 int32_t set_text_item_ex(PLLocale *handle, int32_t item, const char *text, PLState state,
                          int32_t length, int32_t flags) {
   CharsetView set(*handle->codeset);
@@ -139,12 +153,8 @@ int32_t set_text_item_ex(PLLocale *handle, int32_t item, const char *text, PLSta
   if (!decode_text(handle, text, bytes, state, &unicode)) return fail(handle, PL_ERR_NO_MEMORY);
   if (length > 0 && (flags & kCountChars) && unicode.count > static_cast<size_t>(length))
     unicode.count = static_cast<size_t>(length);
-  size_t encoded_length = 0;
-  char *encoded = encode_units(handle, unicode.units, unicode.count, &encoded_length);
+  int32_t result = set_from_units(handle, item, unicode.units, unicode.count);
   release(unicode.units);
-  if (encoded == nullptr) return fail(handle, PL_ERR_NO_MEMORY);
-  int32_t result = set_text_item(handle, item, encoded, static_cast<int32_t>(encoded_length), 0);
-  release(encoded);
   return result;
 }
 
@@ -152,13 +162,7 @@ int32_t set_text_item_u(PLLocale *handle, int32_t item, const PLUChar *text, int
                         int32_t flags) {
   if (!set_flags_ok(flags)) return fail(handle, PL_ERR_ARGUMENT);
   size_t count = element_count(text, length);
-  if (count == 0) return 1;
-  size_t encoded_length = 0;
-  char *encoded = encode_units(handle, text, count, &encoded_length);
-  if (encoded == nullptr) return fail(handle, PL_ERR_NO_MEMORY);
-  int32_t result = set_text_item(handle, item, encoded, static_cast<int32_t>(encoded_length), 0);
-  release(encoded);
-  return result;
+  return count == 0 ? 1 : set_from_units(handle, item, text, count);
 }
 
 int32_t set_text_item_w(PLLocale *handle, int32_t item, const PLWChar *text, int32_t length,

@@ -7,13 +7,6 @@
 namespace pl {
 namespace {
 
-PLLocale *bound(PLLocale *locale) {
-  PLLocale *handle = enter(locale);
-  if (!is_unbound(handle)) return handle;
-  handle->last_error = PL_ERR_ARGUMENT;
-  return nullptr;
-}
-
 // Both handles of a conversion between code sets; codes go to the target.
 bool bound_pair(PLLocale *target, PLLocale *source, PLLocale **t, PLLocale **s) {
   *t = enter(target);
@@ -96,33 +89,33 @@ PL_API int32_t PLConvertStringW(PLLocale *target, PLWChar *dst, int32_t dstCount
 
 PL_API int32_t PLMbToWide(PLLocale *locale, PLWChar *dst, int32_t dstCount, const char *src,
                           int32_t srcLength, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::mb_to_wide(handle, dst, dstCount, src, 0, srcLength, flags, pl::kPath) : -1;
 }
 
 PL_API int32_t PLMbToWideEx(PLLocale *locale, PLWChar *dst, int32_t dstCount, const char *src,
                             PLState state, int32_t srcLength, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::mb_to_wide(handle, dst, dstCount, src, state, srcLength, flags, pl::kPath)
                 : -1;
 }
 
 PL_API int32_t PLWideToMb(PLLocale *locale, char *dst, int32_t dstSize, const PLWChar *src,
                           int32_t srcCount, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::wide_to_mb(handle, dst, 0, dstSize, src, srcCount, flags) : -1;
 }
 
 PL_API int32_t PLWideToMbEx(PLLocale *locale, char *dst, PLState state, int32_t dstSize,
                             const PLWChar *src, int32_t srcCount, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::wide_to_mb(handle, dst, state, dstSize, src, srcCount, flags)
                 : -1;
 }
 
 PL_API int32_t PLStringToUnicode(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
                                  const char *src, int32_t srcLength, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::string_to_unicode(handle, dst, dstUnits, src, 0, srcLength, flags, pl::kPath)
                 : -1;
 }
@@ -130,7 +123,7 @@ PL_API int32_t PLStringToUnicode(PLUChar *dst, int32_t dstUnits, PLLocale *local
 PL_API int32_t PLStringToUnicodeEx(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
                                    const char *src, PLState state, int32_t srcLength,
                                    int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::string_to_unicode(handle, dst, dstUnits, src, state, srcLength, flags,
                                         pl::kPath)
                 : -1;
@@ -138,7 +131,7 @@ PL_API int32_t PLStringToUnicodeEx(PLUChar *dst, int32_t dstUnits, PLLocale *loc
 
 PL_API int32_t PLStringToUnicodeW(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
                                   const PLWChar *src, int32_t srcCount, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::string_to_unicode_w(handle, dst, dstUnits, src, srcCount, flags, pl::kPath)
                 : -1;
 }
@@ -146,7 +139,7 @@ PL_API int32_t PLStringToUnicodeW(PLUChar *dst, int32_t dstUnits, PLLocale *loca
 PL_API int32_t PLStringToUnicodeEnhanced(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
                                          const char *src, int32_t srcBytes, int32_t srcChars,
                                          int32_t *bytesRead, int32_t *charsRead, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::string_to_unicode_enhanced(handle, dst, dstUnits, src, 0,
                                                  {srcBytes, srcChars},
                                                  {bytesRead, charsRead, nullptr}, flags, pl::kPath)
@@ -158,7 +151,7 @@ PL_API int32_t PLStringToUnicodeEnhancedEx(PLUChar *dst, int32_t dstUnits, PLLoc
                                            int32_t srcChars, int32_t *bytesRead,
                                            int32_t *charsRead, PLState *stateOut,
                                            int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::string_to_unicode_enhanced(handle, dst, dstUnits, src, state,
                                                  {srcBytes, srcChars},
                                                  {bytesRead, charsRead, stateOut}, flags, pl::kPath)
@@ -168,7 +161,7 @@ PL_API int32_t PLStringToUnicodeEnhancedEx(PLUChar *dst, int32_t dstUnits, PLLoc
 PL_API int32_t PLStringToUnicodeEnhancedW(PLUChar *dst, int32_t dstUnits, PLLocale *locale,
                                           const PLWChar *src, int32_t srcCount,
                                           int32_t *charsRead, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::string_to_unicode_enhanced_w(handle, dst, dstUnits, src, srcCount,
                                                    charsRead, flags, pl::kPath)
                 : -1;
@@ -176,14 +169,14 @@ PL_API int32_t PLStringToUnicodeEnhancedW(PLUChar *dst, int32_t dstUnits, PLLoca
 
 PL_API int32_t PLUnicodeToString(PLLocale *locale, char *dst, int32_t dstSize, const PLUChar *src,
                                  int32_t srcUnits, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::unicode_to_string(handle, dst, 0, dstSize, src, srcUnits, flags, pl::kPath)
                 : -1;
 }
 
 PL_API int32_t PLUnicodeToStringEx(PLLocale *locale, char *dst, PLState state, int32_t dstSize,
                                    const PLUChar *src, int32_t srcUnits, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::unicode_to_string(handle, dst, state, dstSize, src, srcUnits, flags,
                                         pl::kPath)
                 : -1;
@@ -191,7 +184,7 @@ PL_API int32_t PLUnicodeToStringEx(PLLocale *locale, char *dst, PLState state, i
 
 PL_API int32_t PLUnicodeToStringW(PLLocale *locale, PLWChar *dst, int32_t dstCount,
                                   const PLUChar *src, int32_t srcUnits, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::unicode_to_string_w(handle, dst, dstCount, src, srcUnits, flags, pl::kPath)
                 : -1;
 }
@@ -200,7 +193,7 @@ PL_API int32_t PLUnicodeToStringEnhanced(PLLocale *locale, char *dst, int32_t ds
                                          int32_t dstChars, const PLUChar *src, int32_t srcUnits,
                                          int32_t *unitsRead, int32_t *charsWritten,
                                          int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::unicode_to_string_enhanced(handle, dst, 0, {dstBytes, dstChars}, src,
                                                  srcUnits, {unitsRead, charsWritten, nullptr},
                                                  flags, pl::kPath)
@@ -212,7 +205,7 @@ PL_API int32_t PLUnicodeToStringEnhancedEx(PLLocale *locale, char *dst, PLState 
                                            const PLUChar *src, int32_t srcUnits,
                                            int32_t *unitsRead, int32_t *charsWritten,
                                            PLState *stateOut, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::unicode_to_string_enhanced(handle, dst, state, {dstBytes, dstChars}, src,
                                                  srcUnits, {unitsRead, charsWritten, stateOut},
                                                  flags, pl::kPath)
@@ -222,7 +215,7 @@ PL_API int32_t PLUnicodeToStringEnhancedEx(PLLocale *locale, char *dst, PLState 
 PL_API int32_t PLUnicodeToStringEnhancedW(PLLocale *locale, PLWChar *dst, int32_t dstCount,
                                           const PLUChar *src, int32_t srcUnits,
                                           int32_t *unitsRead, int32_t flags) {
-  PLLocale *handle = pl::bound(locale);
+  PLLocale *handle = pl::bound_handle(locale);
   return handle ? pl::unicode_to_string_enhanced_w(handle, dst, dstCount, src, srcUnits,
                                                    unitsRead, flags, pl::kPath)
                 : -1;

@@ -27,12 +27,13 @@ SourceSpan enhanced_span(const Decoder &decoder, const char *src, EnhancedSource
   return span;
 }
 
-}  // namespace
-
-int32_t string_to_unicode(PLLocale *handle, PLUChar *dst, int32_t dst_units, const char *src,
-                          PLState state, int32_t length, int32_t flags, Path path) {
+// Multibyte text into UTF-16 units or packed characters: the one algorithm behind
+// PLStringToUnicode and PLMbToWide.
+template <class Sink, class Map, class Element>
+int32_t decode_string(PLLocale *handle, Element *dst, int32_t dst_count, const char *src,
+                      PLState state, int32_t length, int32_t flags, Path path) {
   if (!check_flags(handle, flags, kTerminate | kCountChars) ||
-      !check_buffer(handle, dst, dst_units > 0 ? dst_units : 0) ||
+      !check_buffer(handle, dst, dst_count > 0 ? dst_count : 0) ||
       !check_buffer(handle, src, length))
     return -1;
   const ControlEntry &codeset = codeset_of(handle);
@@ -40,12 +41,19 @@ int32_t string_to_unicode(PLLocale *handle, PLUChar *dst, int32_t dst_units, con
                               (flags & kCountChars) != 0, state);
   Decoder decoder(codeset, path_for(span.units, path));
   ByteSource source(decoder, bytes_of(src), span, state);
-  UnitSink sink(dst, room_of(dst_units, flags & kTerminate, false));
-  DecodeMap map;
-  bool reserved = (flags & kTerminate) && dst_units > 0;
+  Sink sink(dst, room_of(dst_count, flags & kTerminate, false));
+  Map map;
+  bool reserved = (flags & kTerminate) && dst_count > 0;
   handle->last_error =
       run_conversion(source, sink, map, decoder.fast(), reserved, Close::never).code;
   return count_of(sink.result());
+}
+
+}  // namespace
+
+int32_t string_to_unicode(PLLocale *handle, PLUChar *dst, int32_t dst_units, const char *src,
+                          PLState state, int32_t length, int32_t flags, Path path) {
+  return decode_string<UnitSink, DecodeMap>(handle, dst, dst_units, src, state, length, flags, path);
 }
 
 int32_t string_to_unicode_w(PLLocale *handle, PLUChar *dst, int32_t dst_units, const PLWChar *src,
@@ -120,20 +128,7 @@ int32_t string_to_unicode_enhanced_w(PLLocale *handle, PLUChar *dst, int32_t dst
 
 int32_t mb_to_wide(PLLocale *handle, PLWChar *dst, int32_t count, const char *src, PLState state,
                    int32_t length, int32_t flags, Path path) {
-  if (!check_flags(handle, flags, kTerminate | kCountChars) ||
-      !check_buffer(handle, dst, count > 0 ? count : 0) || !check_buffer(handle, src, length))
-    return -1;
-  const ControlEntry &codeset = codeset_of(handle);
-  SourceSpan span = byte_span(Decoder(codeset, Path::reference), src, length,
-                              (flags & kCountChars) != 0, state);
-  Decoder decoder(codeset, path_for(span.units, path));
-  ByteSource source(decoder, bytes_of(src), span, state);
-  PackedSink sink(dst, room_of(count, flags & kTerminate, false));
-  SameMap map;
-  bool reserved = (flags & kTerminate) && count > 0;
-  handle->last_error =
-      run_conversion(source, sink, map, decoder.fast(), reserved, Close::never).code;
-  return count_of(sink.result());
+  return decode_string<PackedSink, SameMap>(handle, dst, count, src, state, length, flags, path);
 }
 
 }  // namespace pl
