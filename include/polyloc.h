@@ -515,6 +515,168 @@ PL_API int32_t PLUnicodeToStringEnhancedW(PLLocale *locale, PLWChar *dst, int32_
                                           const PLUChar *src, int32_t srcUnits,
                                           int32_t *unitsRead, int32_t flags);
 
+/* ---- Strings ------------------------------------------------------------- */
+
+/*
+ * The string family in four forms: base (bytes of the handle's code set), Ex (the same
+ * with the shift states of a stateful code set; on other code sets exactly the base
+ * form), U (UTF-16 units) and W (packed characters). Characters are never split: the
+ * base and Ex forms step whole characters by the code set's rules and never read past
+ * a NUL or a given length. A negative length means NUL-terminated. PL_COUNT_CHARS makes
+ * length arguments and results count characters (base and Ex forms). Each function
+ * clears the handle's error field; a flag bit it does not take stores PL_ERR_ARGUMENT
+ * and gives -1 (integers) or null (pointers). A null string where one is needed, or a
+ * null handle without a default handle, also stores PL_ERR_ARGUMENT.
+ */
+
+/* PLStrchr and its forms: find the last occurrence instead of the first. */
+#define PL_LAST                    ((int32_t)0x80000020)
+
+/* Appends to NUL-terminated dst: count < 0 all of src (and a NUL), count 0 nothing,
+   count > 0 the whole characters of src within count bytes (characters). Flags:
+   PL_COUNT_CHARS, PL_TERMINATE. Returns the length of dst after it (+1 for a NUL
+   written); count 0 gives the length of dst + 1. */
+PL_API int32_t PLStrcat(PLLocale *locale, char *dst, const char *src, int32_t count,
+                        int32_t flags);
+/* A final shift-in of dst is dropped, a shift byte joins differing modes. */
+PL_API int32_t PLStrcatEx(PLLocale *locale, char *dst, PLState dstState, const char *src,
+                          PLState srcState, int32_t count, int32_t flags);
+PL_API int32_t PLStrcatU(PLLocale *locale, PLUChar *dst, const PLUChar *src, int32_t count,
+                         int32_t flags);
+PL_API int32_t PLWcscat(PLLocale *locale, PLWChar *dst, const PLWChar *src, int32_t count,
+                        int32_t flags);
+
+/* The first (PL_LAST: the last) occurrence of the character at chr in the first len
+   bytes (characters) of str; len < 0 searches up to and including the NUL. Flags:
+   PL_COUNT_CHARS, PL_LAST. */
+PL_API char *PLStrchr(PLLocale *locale, const char *str, int32_t len, const char *chr,
+                      int32_t flags);
+/* *matchState (may be null) receives the mode at the match. */
+PL_API char *PLStrchrEx(PLLocale *locale, const char *str, PLState strState, int32_t len,
+                        const char *chr, PLState chrState, PLState *matchState, int32_t flags);
+/* With PL_LAST and len < 0 the terminator is not searched. */
+PL_API PLUChar *PLStrchrU(PLLocale *locale, const PLUChar *str, int32_t len, PLUChar chr,
+                          int32_t flags);
+PL_API PLWChar *PLWcschr(PLLocale *locale, const PLWChar *str, int32_t len, PLWChar chr,
+                         int32_t flags);
+
+/* Copies the whole characters of src (srcLen < 0: with its NUL) that fit in
+   min(srcLen, dstSize) bytes (characters); no NUL is added. Flags: 0, PL_COUNT_CHARS.
+   Returns the bytes (characters) copied. */
+PL_API int32_t PLStrcpy(PLLocale *locale, char *dst, int32_t dstSize, const char *src,
+                        int32_t srcLen, int32_t flags);
+/* dstState is the mode where dst is written; a shift byte is put in front when the
+   modes differ, and counted. */
+PL_API int32_t PLStrcpyEx(PLLocale *locale, char *dst, PLState dstState, int32_t dstSize,
+                          const char *src, PLState srcState, int32_t srcLen, int32_t flags);
+PL_API int32_t PLStrcpyU(PLLocale *locale, PLUChar *dst, int32_t dstSize, const PLUChar *src,
+                         int32_t srcLen);
+PL_API int32_t PLWcscpy(PLLocale *locale, PLWChar *dst, int32_t dstSize, const PLWChar *src,
+                        int32_t srcLen);
+
+/* The length of the longest prefix of str made of no character of set (cspn), or only
+   of characters of set (spn). Flags: PL_COUNT_CHARS; other bits are ignored. The U
+   forms take a surrogate pair as one character. */
+PL_API int32_t PLStrcspn(PLLocale *locale, const char *str, int32_t len, const char *set,
+                         int32_t setLen, int32_t flags);
+PL_API int32_t PLStrcspnEx(PLLocale *locale, const char *str, PLState strState, int32_t len,
+                           const char *set, PLState setState, int32_t setLen, int32_t flags);
+PL_API int32_t PLStrcspnU(PLLocale *locale, const PLUChar *str, int32_t len, const PLUChar *set,
+                          int32_t setLen);
+PL_API int32_t PLWcscspn(PLLocale *locale, const PLWChar *str, int32_t len, const PLWChar *set,
+                         int32_t setLen);
+PL_API int32_t PLStrspn(PLLocale *locale, const char *str, int32_t len, const char *set,
+                        int32_t setLen, int32_t flags);
+PL_API int32_t PLStrspnEx(PLLocale *locale, const char *str, PLState strState, int32_t len,
+                          const char *set, PLState setState, int32_t setLen, int32_t flags);
+PL_API int32_t PLStrspnU(PLLocale *locale, const PLUChar *str, int32_t len, const PLUChar *set,
+                         int32_t setLen);
+PL_API int32_t PLWcsspn(PLLocale *locale, const PLWChar *str, int32_t len, const PLWChar *set,
+                        int32_t setLen);
+
+/* The first occurrence of sub in str, starting on a character boundary; str for an
+   empty sub. Flags: PL_COUNT_CHARS; other bits are ignored. */
+PL_API char *PLStrstr(PLLocale *locale, const char *str, int32_t len, const char *sub,
+                      int32_t subLen, int32_t flags);
+PL_API char *PLStrstrEx(PLLocale *locale, const char *str, PLState strState, int32_t len,
+                        const char *sub, PLState subState, int32_t subLen, PLState *matchState,
+                        int32_t flags);
+PL_API PLUChar *PLStrstrU(PLLocale *locale, const PLUChar *str, int32_t len, const PLUChar *sub,
+                          int32_t subLen);
+PL_API PLWChar *PLWcsstr(PLLocale *locale, const PLWChar *str, int32_t len, const PLWChar *sub,
+                         int32_t subLen);
+
+/* Re-entrant tokenizer: the token at str after leading delimiters, or null. The
+   delimiter that ends it is overwritten with NULs; *next points behind it (null at
+   the end) and *len receives what is left there. Flags: PL_COUNT_CHARS; other bits
+   are ignored. */
+PL_API char *PLStrtok(PLLocale *locale, char *str, int32_t *len, const char *delims,
+                      int32_t delimLen, char **next, int32_t flags);
+/* Leaves str alone: the token is copied to dst (dstSize bytes with its NUL, closed with
+   a shift-in byte); *next and *nextState give the delimiter that ended it. Returns the
+   length written with the NUL. */
+PL_API int32_t PLStrtokEx(PLLocale *locale, char *dst, PLState dstState, int32_t dstSize,
+                          const char *str, PLState strState, int32_t *len, const char *delims,
+                          PLState delimState, int32_t delimLen, const char **next,
+                          PLState *nextState, int32_t flags);
+PL_API PLUChar *PLStrtokU(PLLocale *locale, PLUChar *str, int32_t *len, const PLUChar *delims,
+                          int32_t delimLen, PLUChar **next);
+PL_API PLWChar *PLWcstok(PLLocale *locale, PLWChar *str, int32_t *len, const PLWChar *delims,
+                         int32_t delimLen, PLWChar **next);
+
+/* Elements before the terminating 0. */
+PL_API int32_t PLStrlenU(PLLocale *locale, const PLUChar *str);
+PL_API int32_t PLWcslen(PLLocale *locale, const PLWChar *str);
+
+/* ---- String mapping ------------------------------------------------------ */
+
+/* Mapping selectors; PL_COUNT_CHARS may be added to any of them. 0 also copies. */
+#define PL_MAP_FULLWIDTH           ((int32_t)0x80000021)  /* narrow to full-width forms */
+#define PL_MAP_HALFWIDTH           ((int32_t)0x80000022)  /* full-width to narrow forms */
+#define PL_MAP_COPY                ((int32_t)0x80000023)
+#define PL_MAP_LOWER               ((int32_t)0x80000024)  /* with the language's pairs */
+#define PL_MAP_UPPER               ((int32_t)0x80000025)  /* special cases, language pairs */
+#define PL_MAP_LOWER_SIMPLE        ((int32_t)0x80002024)  /* one-to-one only */
+#define PL_MAP_UPPER_SIMPLE        ((int32_t)0x80002025)  /* one-to-one only */
+#define PL_MAP_DIGITS              0x00000010             /* digits of any script to ASCII */
+
+/*
+ * Copies src to dst mapping every character; srcLen < 0 maps the NUL too. A mapping
+ * is written only when all of it fits; output stops before the first that does not.
+ * Returns the bytes (PL_COUNT_CHARS: characters; at most 512 bytes of output then)
+ * written, or -1 with PL_ERR_ARGUMENT for another selector. The Ex form writes the
+ * shift bytes its output needs; the U form never ends in a high surrogate.
+ */
+PL_API int32_t PLMapString(PLLocale *locale, char *dst, int32_t dstSize, const char *src,
+                           int32_t srcLen, int32_t flags);
+PL_API int32_t PLMapStringEx(PLLocale *locale, char *dst, PLState dstState, int32_t dstSize,
+                             const char *src, PLState srcState, int32_t srcLen, int32_t flags);
+PL_API int32_t PLMapStringU(PLLocale *locale, PLUChar *dst, int32_t dstSize, const PLUChar *src,
+                            int32_t srcLen, int32_t flags);
+PL_API int32_t PLMapStringW(PLLocale *locale, PLWChar *dst, int32_t dstSize, const PLWChar *src,
+                            int32_t srcLen, int32_t flags);
+
+/* ---- String comparison --------------------------------------------------- */
+
+/* Comparison flags (besides PL_COUNT_CHARS). */
+#define PL_IGNORE_CASE_SIMPLE      0x00002000             /* one-to-one upper case */
+#define PL_IGNORE_CASE             ((int32_t)0x80000040)  /* full upper case, expansions too */
+
+/*
+ * Orders two strings by code value: negative, 0 or positive. Lengths < 0 mean
+ * NUL-terminated. Flags: PL_COUNT_CHARS, PL_IGNORE_CASE_SIMPLE, PL_IGNORE_CASE (bits
+ * 0x40 and 0x80000000 each select full folding); another bit stores PL_ERR_ARGUMENT and
+ * gives 0. Full folding allocates: PL_ERR_NO_MEMORY and 0 when that fails.
+ */
+PL_API int32_t PLStrcmp(PLLocale *locale, const char *s1, int32_t len1, const char *s2,
+                        int32_t len2, int32_t flags);
+PL_API int32_t PLStrcmpEx(PLLocale *locale, const char *s1, PLState s1State, int32_t len1,
+                          const char *s2, PLState s2State, int32_t len2, int32_t flags);
+PL_API int32_t PLStrcmpU(PLLocale *locale, const PLUChar *s1, int32_t len1, const PLUChar *s2,
+                         int32_t len2, int32_t flags);
+PL_API int32_t PLWcscmp(PLLocale *locale, const PLWChar *s1, int32_t len1, const PLWChar *s2,
+                        int32_t len2, int32_t flags);
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

@@ -19,6 +19,13 @@ struct CharLength {
 // The length of the character at `s`, reading only inside `available` bytes: the
 // second byte is looked at only when it is there, so a GB lead byte at the end takes
 // its table length and reports itself incomplete. With nothing available, {0, 0}.
-CharLength char_length(const CharsetView &set, const uint8_t *s, size_t available);
+// Inline: every string walk takes it once a character.
+inline CharLength char_length(const CharsetView &set, const uint8_t *s, size_t available) {
+  if (available == 0) return {0, 0};
+  uint8_t lead = s[0];
+  uint8_t rule = set.byte_length(lead);
+  if (set.gb_rule() && lead >= 0x81 && lead <= 0x84 && available >= 2 && s[1] >= 0x40) rule = 2;
+  return {rule, static_cast<uint8_t>(rule < available ? rule : available)};
+}
 
 }  // namespace pl

@@ -33,4 +33,20 @@ T *create_array(size_t count) {
   return block ? new (block) T[count]{} : nullptr;
 }
 
+// An array from the alloc hook, returned through the free hook when it goes out of
+// scope; empty (null data) when the allocation failed.
+template <class T>
+class HeapArray {
+ public:
+  explicit HeapArray(size_t count) : data_(count > 0 ? create_array<T>(count) : nullptr) {}
+  ~HeapArray() { release(data_); }
+  HeapArray(const HeapArray &) = delete;
+  HeapArray &operator=(const HeapArray &) = delete;
+
+  T *data() const { return data_; }
+
+ private:
+  T *data_;
+};
+
 }  // namespace pl

@@ -2,14 +2,17 @@
 """Writes the language and territory sources under data/ from glibc's locale sources.
 
 Usage: python3 tools/importers/glibc_locales.py [--locales DIR] [--data DIR]
+                                              [--unicode DIR]
 
-DIR defaults to /usr/share/i18n/locales (Debian package "locales") and to the
-data/ folder of this tree. The mapping tools/importers/native_locales.txt names,
-for every native locale row, the glibc locale that serves it, plus the
-overrides described there. The script rewrites data/languages/*.txt,
-data/territories/*.txt and the "language" and "territory" lines of
-data/items.list; every other line of items.list is kept as it is. Output is
-deterministic: the same inputs give byte-identical files.
+DIR defaults to /usr/share/i18n/locales (Debian package "locales"), to the
+data/ folder of this tree and to /usr/share/unicode (Debian package
+"unicode-data": SpecialCasing.txt, UnicodeData.txt, PropList.txt). The
+mapping tools/importers/native_locales.txt names, for every native locale
+row, the glibc locale that serves it, plus the overrides described there.
+The script rewrites data/languages/*.txt, data/territories/*.txt and the
+"language" and "territory" lines of data/items.list; every other line of
+items.list is kept as it is. Output is deterministic: the same inputs give
+byte-identical files.
 
 glibc's "copy" (a whole category taken from another locale), "include" (keys
 not defined locally taken from another file) and <Uxxxx> escapes are resolved.
@@ -26,9 +29,14 @@ Which source serves what:
   identity fields of a territory that glibc does not have.
 - code: LC_ADDRESS lang_ab upper-cased; without a two-letter code, lang_term.
 - display-name: LC_ADDRESS lang_name / country_name.
-- Upper and lower case pairs: the toupper/tolower entries of the locale's
-  LC_CTYPE that differ from the default Unicode mapping, within the BMP
-  (unless the mapping says case-pairs=none).
+- Upper and lower case pairs (none where the mapping says case-pairs=none):
+  first the toupper/tolower entries of the locale's LC_CTYPE that differ from
+  the default Unicode mapping, within the BMP; then the entries that
+  special_casing.py derives from the SpecialCasing.txt rules of the language
+  (matched by the locale's lang_ab), where no glibc entry has the same units.
+  A two-unit entry that the library's lookup never reaches is dropped. Each
+  entry is written after a comment naming its sources; the rules of the
+  language that give no entry are listed as "Left out" comments.
 
 Territory conventions:
 - decimal-point, thousands-sep, mon-decimal-point, mon-thousands-sep: glibc's
@@ -78,6 +86,8 @@ import re
 import shlex
 import sys
 import unicodedata
+
+from special_casing import Entry, SpecialCasing, merge
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -258,7 +268,8 @@ class LocaleSource:
             if category not in VALUE_CATEGORIES:
                 continue
             if key in ("toupper", "tolower"):
-                entries.setdefault(key, []).extend(self._pairs(rest))
+                entries.setdefault(key, []).extend(
+                    (a, b, self.name) for a, b in self._pairs(rest))
                 continue
             if key not in entries:
                 entries[key] = self._tokens(rest)
@@ -530,16 +541,16 @@ def one_char(text, what):
     return text
 
 
-def case_pairs(ctype):
+def case_pairs(ctype, loc):
     """Entries of toupper/tolower that differ from the default Unicode mapping."""
     result = {}
     for key, default in (("toupper", str.upper), ("tolower", str.lower)):
         seen = {}
-        for a, b in ctype.get(key, []):
-            seen[a] = b
+        for a, b, origin in ctype.get(key, []):
+            seen[a] = (b, origin)
         pairs = []
         for a in sorted(seen):
-            b = seen[a]
+            b, origin = seen[a]
             if a > 0xFFFF or b > 0xFFFF or a == b:
                 continue
             ch = chr(a)
@@ -547,12 +558,27 @@ def case_pairs(ctype):
                 continue
             std = default(ch)
             if len(std) == 1 and ord(std) != b and unicodedata.category(chr(b)) != "Cn":
-                pairs.append((a, b))
+                source = "glibc %s LC_CTYPE %s" % (loc, key)
+                if origin != loc:
+                    source += ", defined in %s" % origin
+                pairs.append(Entry(a, 0, [b], [source]))
         result[key] = pairs
     return result
 
 
-def language_values(locales, loc):
+def language_case_pairs(ctype, loc, language, casing):
+    """The glibc pairs, then the SpecialCasing.txt ones; with the notes on rules left out."""
+    glibc = case_pairs(ctype, loc)
+    values = {}
+    for key, direction in (("upper-pair", "upper"), ("lower-pair", "lower")):
+        rules = casing.language_rules(language, direction)
+        glibc_key = "to" + direction
+        values[key], values["_" + key + "-notes"] = merge(direction, glibc[glibc_key],
+                                                           casing, rules)
+    return values
+
+
+def language_values(locales, loc, casing):
     time = locales.category(loc, "LC_TIME")
     address = locales.category(loc, "LC_ADDRESS")
     ctype = locales.category(loc, "LC_CTYPE")
@@ -565,15 +591,15 @@ def language_values(locales, loc):
         raise LocaleError("%s: day or month lists of the wrong size" % loc)
     ampm = time.get("am_pm", ["", ""])
     ampm = [a or "" for a in ampm] + ["", ""]
-    pairs = case_pairs(ctype)
-    return {
+    values = language_case_pairs(ctype, loc, code, casing)
+    values.update({
         "code": code.upper(),
         "display-name": first(address, "lang_name"),
         "day": list(days), "abbrev-day": list(abdays),
         "month": list(mons) + [""], "abbrev-month": list(abmons) + [""],
         "am": ampm[0], "pm": ampm[1],
-        "upper-pair": pairs["toupper"], "lower-pair": pairs["tolower"],
-    }
+    })
+    return values
 
 
 def territory_values(locales, loc):
@@ -684,8 +710,12 @@ def render(keys, values, comments):
     for key in keys:
         v = values.get(key)
         if key.endswith("-pair"):
-            for a, b in v or []:
-                lines.append("%s U+%04X 0 U+%04X 0" % (key, a, b))
+            for entry in v or []:
+                lines.append("# " + "; ".join(entry.sources) + ".")
+                lines.append("%s %s" % (key, " ".join(
+                    "U+%04X" % u if u else "0" for u in entry.fields())))
+            for note in values.get("_%s-notes" % key, []):
+                lines.append("# Left out of %s: %s." % (key, note))
             continue
         for item in (v if isinstance(v, list) else [v]):
             if isinstance(item, int):
@@ -730,8 +760,9 @@ def encodes(codec, texts):
         return False
 
 
-def build(locales_dir, data_dir, mapping_path):
+def build(locales_dir, data_dir, mapping_path, unicode_dir):
     locales = Locales(locales_dir)
+    casing = SpecialCasing(unicode_dir)
     mapping = Mapping(mapping_path)
     codesets = read_codesets(os.path.join(data_dir, "items.list"))
 
@@ -810,7 +841,7 @@ def build(locales_dir, data_dir, mapping_path):
     for name, (ident, row, loc, territory, codeset) in lang_rows.items():
         fields = mapping.language.get(name, {})
         try:
-            values = language_values(locales, loc)
+            values = language_values(locales, loc, casing)
         except LocaleError as e:
             raise LocaleError("%s (%s): %s" % (name, loc, e))
         comments = ["# %s, from glibc %s (first row %s)." % (name, loc, row)]
@@ -823,7 +854,8 @@ def build(locales_dir, data_dir, mapping_path):
             elif key in ("code", "display-name"):
                 values[key] = value
             elif key == "case-pairs" and value == "none":
-                values["upper-pair"] = values["lower-pair"] = []
+                for pair_key in ("upper-pair", "lower-pair"):
+                    values[pair_key] = values["_%s-notes" % pair_key] = []
             elif key != "default-territory":
                 raise LocaleError("unknown language override %s" % key)
         if not territory:
@@ -886,10 +918,11 @@ def main():
     parser.add_argument("--locales", default="/usr/share/i18n/locales")
     parser.add_argument("--data", default=os.path.join(ROOT, "data"))
     parser.add_argument("--mapping", default=os.path.join(HERE, "native_locales.txt"))
+    parser.add_argument("--unicode", default="/usr/share/unicode")
     args = parser.parse_args()
     try:
-        n_lang, n_terr = build(args.locales, args.data, args.mapping)
-    except (LocaleError, KeyError, ValueError) as e:
+        n_lang, n_terr = build(args.locales, args.data, args.mapping, args.unicode)
+    except (LocaleError, KeyError, ValueError, OSError) as e:
         print("glibc_locales: %s" % e, file=sys.stderr)
         return 1
     print("glibc_locales: %d languages, %d territories" % (n_lang, n_terr))

@@ -36,9 +36,11 @@ bool TypeTrie::node(size_t index, Node &out) const {
   return true;
 }
 
-uint32_t TypeTrie::record_type(size_t index) const {
-  if (index >= record_count_) return 0;
-  return read_u32(records_ + index * types::kRecordSize + types::kRecordType);
+TypeTrie::Record TypeTrie::record(size_t index) const {
+  if (index >= record_count_) return {0, 0};
+  const uint8_t *at = records_ + index * types::kRecordSize;
+  return {read_u32(at + types::kRecordType),
+          static_cast<int32_t>(read_u32(at + types::kRecordCaseDelta))};
 }
 
 bool TypeTrie::gb_two_byte(const uint8_t *bytes, size_t count) const {
@@ -48,25 +50,25 @@ bool TypeTrie::gb_two_byte(const uint8_t *bytes, size_t count) const {
   return set.gb_rule() || set.byte_length(bytes[0]) == 2;
 }
 
-uint32_t TypeTrie::gb_two_byte_type(const uint8_t *bytes) const {
+TypeTrie::Record TypeTrie::gb_two_byte_record(const uint8_t *bytes) const {
   Node root, lead, leaf;
-  if (!node(0, root) || !node(root.slot(bytes[0]), lead) || lead.leaf()) return 0;
-  if (!node(lead.slot(0x40), leaf)) return 0;
-  return record_type(leaf.slot(bytes[1]));
+  if (!node(0, root) || !node(root.slot(bytes[0]), lead) || lead.leaf()) return {0, 0};
+  if (!node(lead.slot(0x40), leaf)) return {0, 0};
+  return record(leaf.slot(bytes[1]));
 }
 
-uint32_t TypeTrie::type_of(const uint8_t *bytes, size_t count) const {
-  if (node_count_ == 0) return 0;  // also: no table whose flags could be read
-  if (gb_two_byte(bytes, count)) return gb_two_byte_type(bytes);
+TypeTrie::Record TypeTrie::record_of(const uint8_t *bytes, size_t count) const {
+  if (node_count_ == 0) return {0, 0};  // also: no table whose flags could be read
+  if (gb_two_byte(bytes, count)) return gb_two_byte_record(bytes);
   constexpr size_t kMaxCharBytes = 4;
   size_t limit = count < kMaxCharBytes ? count : kMaxCharBytes;
   Node at;
-  if (!node(0, at)) return 0;
+  if (!node(0, at)) return {0, 0};
   for (size_t i = 0; i < limit; ++i) {
-    if (at.leaf()) return record_type(at.slot(bytes[i]));
-    if (!node(at.slot(bytes[i]), at)) return 0;
+    if (at.leaf()) return record(at.slot(bytes[i]));
+    if (!node(at.slot(bytes[i]), at)) return {0, 0};
   }
-  return 0;
+  return {0, 0};
 }
 
 }  // namespace pl

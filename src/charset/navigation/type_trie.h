@@ -14,9 +14,16 @@ class TypeTrie {
  public:
   explicit TypeTrie(const ControlEntry &entry);
 
-  // The type word of the multi-byte character of `count` bytes at `bytes`; 0 when the
+  // A character's type record: its type word and the distance to its case partner.
+  struct Record {
+    uint32_t type;
+    int32_t case_delta;
+  };
+
+  // The record of the multi-byte character of `count` bytes at `bytes`; zero when the
   // walk runs out of bytes or leaves the table.
-  uint32_t type_of(const uint8_t *bytes, size_t count) const;
+  Record record_of(const uint8_t *bytes, size_t count) const;
+  uint32_t type_of(const uint8_t *bytes, size_t count) const { return record_of(bytes, count).type; }
 
  private:
   struct Node {
@@ -30,11 +37,11 @@ class TypeTrie {
   };
 
   bool node(size_t index, Node &out) const;
-  uint32_t record_type(size_t index) const;
+  Record record(size_t index) const;
   // The four-byte GB set's two-byte characters: their leaf hangs below the lead's node
   // at the slot of second byte 0x40.
   bool gb_two_byte(const uint8_t *bytes, size_t count) const;
-  uint32_t gb_two_byte_type(const uint8_t *bytes) const;
+  Record gb_two_byte_record(const uint8_t *bytes) const;
 
   const ControlEntry &entry_;
   const uint8_t *nodes_ = nullptr;

@@ -1,0 +1,115 @@
+// The string operations over text whose every element is one character: UTF-16 units,
+// packed characters, and the bytes of a single-byte code set. One template each; the
+// byte instantiation reaches the C library's memchr, memrchr and memmem.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "polyloc.h"
+
+namespace pl {
+
+template <class T>
+size_t element_length(const T *s) {
+  if constexpr (sizeof(T) == 1) {
+    return std::strlen(reinterpret_cast<const char *>(s));
+  } else {
+    size_t n = 0;
+    while (s[n] != 0) ++n;
+    return n;
+  }
+}
+
+// Elements of an argument length: negative measures up to the terminator, which
+// `with_nul` includes.
+template <class T>
+size_t element_extent(const T *s, int32_t length, bool with_nul) {
+  if (length >= 0) return static_cast<size_t>(length);
+  return element_length(s) + (with_nul ? 1 : 0);
+}
+
+// The first (or last) element equal to `c` among `n`; null when there is none.
+template <class T>
+const T *find_element(const T *s, size_t n, T c, bool last) {
+  if constexpr (sizeof(T) == 1) {
+    return static_cast<const T *>(last ? memrchr(s, c, n) : std::memchr(s, c, n));
+  } else {
+    if (last) {
+      for (size_t i = n; i-- > 0;)
+        if (s[i] == c) return s + i;
+      return nullptr;
+    }
+    for (size_t i = 0; i < n; ++i)
+      if (s[i] == c) return s + i;
+    return nullptr;
+  }
+}
+
+// The first position of the `m` elements of `sub` in the `n` of `s`; `m` is at least 1.
+template <class T>
+const T *find_elements(const T *s, size_t n, const T *sub, size_t m) {
+  if constexpr (sizeof(T) == 1) {
+    return static_cast<const T *>(memmem(s, n, sub, m));
+  } else {
+    for (const T *at = s; static_cast<size_t>(s + n - at) >= m; ++at) {
+      at = find_element(at, static_cast<size_t>(s + n - at) - m + 1, sub[0], false);
+      if (at == nullptr) return nullptr;
+      if (std::memcmp(at + 1, sub + 1, (m - 1) * sizeof(T)) == 0) return at;
+    }
+    return nullptr;
+  }
+}
+
+// Membership in a set of elements; surrogate pairs of UTF-16 are one character: a high
+// surrogate matches only together with the element behind it.
+template <class T>
+class ElementSet {
+ public:
+  ElementSet(const T *set, size_t n) : set_(set), n_(n) {
+    if constexpr (sizeof(T) == 1)
+      for (size_t i = 0; i < n; ++i) bits_[set[i] >> 6] |= uint64_t{1} << (set[i] & 63);
+  }
+
+  // How many elements at `s` (of `left`) form a character found in the set, else 0.
+  size_t match(const T *s, size_t left) const {
+    if constexpr (sizeof(T) == 1) {
+      return bits_[s[0] >> 6] >> (s[0] & 63) & 1;
+    } else {
+      bool pair = sizeof(T) == 2 && s[0] >= 0xD800 && s[0] <= 0xDBFF;
+      for (size_t i = 0; i < n_; ++i) {
+        if (set_[i] != s[0]) continue;
+        if (!pair) return 1;
+        if (left > 1 && i + 1 < n_ && set_[i + 1] == s[1]) return 2;
+      }
+      return 0;
+    }
+  }
+
+ private:
+  const T *set_;
+  size_t n_;
+  uint64_t bits_[4] = {};
+};
+
+// The longest prefix of the `n` elements of `s` whose characters are all in the set
+// (`inside`) or all outside it.
+template <class T>
+size_t span_of(const T *s, size_t n, const ElementSet<T> &set, bool inside) {
+  size_t at = 0;
+  while (at < n) {
+    size_t matched = set.match(s + at, n - at);
+    if ((matched != 0) != inside) break;
+    at += matched != 0 ? matched : 1;
+  }
+  return at;
+}
+
+// Copies `n` elements; the regions may overlap.
+template <class T>
+void move_elements(T *dst, const T *src, size_t n) {
+  if (n != 0) std::memmove(dst, src, n * sizeof(T));
+}
+
+}  // namespace pl

@@ -1,0 +1,96 @@
+// Searching for a character or a substring. Matches start only where characters
+// start: the walk steps whole characters (and, under the shift rule, the runs between
+// them), and a match must have the sought character's length, or, for a substring,
+// start in the substring's mode.
+#include "string/ops/element_ops.h"
+#include "string/ops/string_ops.h"
+#include "string/ops/string_walk.h"
+
+namespace pl {
+
+template <class T>
+const T *element_find_char(const T *str, int32_t len, T chr, bool last) {
+  if (len == 0) return nullptr;
+  // The terminator is found going forwards only.
+  size_t n = element_extent(str, len, !last);
+  return find_element(str, n, chr, last);
+}
+template const PLUChar *element_find_char(const PLUChar *, int32_t, PLUChar, bool);
+template const PLWChar *element_find_char(const PLWChar *, int32_t, PLWChar, bool);
+
+template <class T>
+const T *element_find(const T *str, int32_t len, const T *sub, int32_t sub_len) {
+  size_t n = element_extent(str, len, false), m = element_extent(sub, sub_len, false);
+  if (m == 0) return str;
+  if (m > n) return nullptr;
+  return find_elements(str, n, sub, m);
+}
+template const PLUChar *element_find(const PLUChar *, int32_t, const PLUChar *, int32_t);
+template const PLWChar *element_find(const PLWChar *, int32_t, const PLWChar *, int32_t);
+
+Found string_find_char(const TextRules &rules, Path path, const char *str, PLState state,
+                       int32_t len, const char *chr, PLState chr_state, bool count_chars,
+                       bool last) {
+  if (len == 0) return {nullptr, state};
+  // A negative length searches the terminator too.
+  size_t extent = byte_extent(rules, str, state, len, count_chars, true);
+  const uint8_t *text = as_bytes(str);
+  if (element_path(rules, path)) {
+    const uint8_t *at = find_element(text, extent, as_bytes(chr)[0], last);
+    return {reinterpret_cast<const char *>(at), state};
+  }
+  Step sought = terminated_step(rules, as_bytes(chr), chr_state);
+  if (sought.length.rule == 0 || !sought.length.complete()) return {nullptr, state};
+  const uint8_t *wanted = as_bytes(chr) + sought.shift_bytes;
+  uint8_t length = sought.length.rule;
+  Found found{nullptr, state};
+  size_t at = 0;
+  while (at < extent) {
+    Step step = string_step(rules, text + at, extent - at, state);
+    if (step.length.rule == 0 || !step.length.complete()) break;
+    at += step.shift_bytes;
+    state = step.state;
+    if (step.length.rule == length && std::memcmp(text + at, wanted, length) == 0) {
+      found = {str + at, state};
+      if (!last) break;
+    }
+    at += step.length.rule;
+  }
+  return found;
+}
+
+Found string_find(const TextRules &rules, Path path, const char *str, PLState state, int32_t len,
+                  const char *sub, PLState sub_state, int32_t sub_len, bool count_chars) {
+  size_t extent = byte_extent(rules, str, state, len, count_chars, false);
+  size_t sub_extent = byte_extent(rules, sub, sub_state, sub_len, count_chars, false);
+  const uint8_t *text = as_bytes(str);
+  if (element_path(rules, path)) {
+    if (sub_extent == 0) return {str, state};
+    if (sub_extent > extent) return {nullptr, state};
+    const uint8_t *at = find_elements(text, extent, as_bytes(sub), sub_extent);
+    return {reinterpret_cast<const char *>(at), state};
+  }
+  // The substring is its whole characters, behind its leading shift run.
+  ShiftRun run = leading_run(rules, as_bytes(sub), sub_extent, sub_state);
+  const uint8_t *wanted = as_bytes(sub) + run.length;
+  size_t wanted_len =
+      walk(rules, wanted, sub_extent - run.length, sub_extent - run.length, kNoCharLimit,
+           run.state).bytes;
+  if (wanted_len == 0) return {str, state};
+  if (wanted_len > extent) return {nullptr, state};
+  size_t at = 0;
+  while (extent - at >= wanted_len) {
+    Step step = string_step(rules, text + at, extent - at, state);
+    if (step.length.rule == 0 || !step.length.complete()) break;
+    at += step.shift_bytes;
+    state = step.state;
+    if (extent - at < wanted_len) break;
+    if ((state == run.state || !rules.shift_rule) && text[at] == wanted[0] &&
+        std::memcmp(text + at, wanted, wanted_len) == 0)
+      return {str + at, state};
+    at += step.length.rule;
+  }
+  return {nullptr, state};
+}
+
+}  // namespace pl
