@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "locale_args.h"
 #include "polyloc.h"
 
 namespace {
@@ -67,31 +68,14 @@ int32_t print_codeset(void *, int32_t kind, const char *name) {
   return 1;
 }
 
-// A locale by name; a bare code-set name stands for the default language in that set.
-PLLocale *open_locale(const char *name) {
-  int32_t error = PL_OK;
-  PLLocale *locale = PLGetLocale(name, 0, &error);
-  if (locale == nullptr && error == PL_ERR_UNKNOWN_LANGUAGE && std::strlen(name) < 200) {
-    char dotted[256];
-    std::snprintf(dotted, sizeof dotted, ".%s", name);
-    locale = PLGetLocale(dotted, 0, &error);
-  }
-  if (locale == nullptr) std::fprintf(stderr, "polyloc: unknown locale \"%s\" (code %d)\n", name, error);
-  return locale;
-}
-
 // Output through a fixed buffer; tracks the shift state a stateful target ends in.
 class Output {
  public:
   explicit Output(PLLocale *target) {
-    if (PLGetLocaleNumInfo(target, PL_CODESET_STATEFUL, 0) == 1) {
-      char byte[4];
-      if (PLGetLocaleTextInfoEx(target, PL_SHIFT_OUT_BYTE, byte, 0, sizeof byte, 0) > 1)
-        shift_out_ = static_cast<unsigned char>(byte[0]);
-      if (PLGetLocaleTextInfoEx(target, PL_SHIFT_IN_BYTE, byte, 0, sizeof byte, 0) > 1)
-        shift_in_ = static_cast<unsigned char>(byte[0]);
-      stateful_ = shift_out_ >= 0 && shift_in_ >= 0;
-    }
+    ShiftBytes shifts = shift_bytes(target);
+    stateful_ = shifts.stateful();
+    shift_out_ = shifts.out;
+    shift_in_ = shifts.in;
   }
 
   char *at() { return buffer_ + used_; }
@@ -227,31 +211,17 @@ int convert(const Options &options, PLLocale *target, PLLocale *source) {
     return 1;
   }
   static char buffer[kBlock];
-  int status = 0;
-  std::vector<const char *> files = options.files;
-  if (files.empty()) files.push_back("-");
-  for (const char *name : files) {
-    bool is_stdin = std::strcmp(name, "-") == 0;
-    FILE *file = is_stdin ? stdin : std::fopen(name, "rb");
-    if (file == nullptr) {
-      std::fprintf(stderr, "polyloc: %s: %s\n", name, std::strerror(errno));
-      status = 1;
-      continue;
-    }
+  int status = read_inputs(options.files, "polyloc", [&](FILE *file) {
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
       if (!converter.block(buffer, n)) {
         std::fprintf(stderr, "polyloc: cannot write the output: %s\n", std::strerror(errno));
-        if (!is_stdin) std::fclose(file);
-        return 1;
+        return false;
       }
     }
-    if (std::ferror(file)) {
-      std::fprintf(stderr, "polyloc: %s: %s\n", name, std::strerror(errno));
-      status = 1;
-    }
-    if (!is_stdin) std::fclose(file);
-  }
+    return true;
+  });
+  if (status < 0) return 1;
   if (!converter.finish()) {
     std::fprintf(stderr, "polyloc: cannot write the output: %s\n", std::strerror(errno));
     return 1;
@@ -289,8 +259,8 @@ int convert_command(int argc, char **argv) {
     PLEnumLocales(print_codeset, nullptr);
     status = std::fflush(stdout) == 0 ? 0 : 1;
   } else {
-    PLLocale *source = open_locale(options.from);
-    PLLocale *target = source ? open_locale(options.to) : nullptr;
+    PLLocale *source = open_locale(options.from, "polyloc");
+    PLLocale *target = source ? open_locale(options.to, "polyloc") : nullptr;
     if (source && target) status = convert(options, target, source);
     if (target) PLReleaseLocale(target);
     if (source) PLReleaseLocale(source);

@@ -20,6 +20,9 @@ constexpr Command kCommands[] = {
      info_command},
     {"convert", "convert -f LOCALE -t LOCALE [--replace] [--dir DIR] [FILE...]  convert text like iconv(1); --list: the code sets",
      convert_command},
+    {"map", "map --upper|--lower|--upper-simple|--lower-simple|--fullwidth|--halfwidth|--digits"
+            " -l LOCALE [--dir DIR] [FILE...]  map text like tr(1)",
+     map_command},
 };
 
 void usage(FILE *out) {

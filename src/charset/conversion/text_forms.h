@@ -219,6 +219,20 @@ class ByteSink {
 
   // Room for one more unit and character beyond what is written.
   bool has_room() const { return written_ < room_.units && chars_ < room_.chars; }
+  // Whether `n` characters would all fit, with the shift bytes they need and, where
+  // they end in the shifted state, room left for the shift-in that closes the text.
+  bool fits_all(const uint32_t *packed, int n) const {
+    size_t units = 0;
+    PLState state = state_;
+    for (int i = 0; i < n; ++i) {
+      uint8_t count = unpack_char(packed[i]).count;
+      PLState after = count == 1 ? kSingleByteState : kShiftedState;
+      units += count + (stateful_ && after != state ? 1 : 0);
+      state = after;
+    }
+    if (stateful_ && state == kShiftedState) ++units;
+    return units <= room_.units - written_ && static_cast<size_t>(n) <= room_.chars - chars_;
+  }
   void terminate() {
     out_[written_++] = 0;
     ++chars_;
@@ -327,6 +341,10 @@ class PackedSink {
     return true;
   }
   bool has_room() const { return written_ < room_.units && written_ < room_.chars; }
+  bool fits_all(const uint32_t *, int n) const {
+    return static_cast<size_t>(n) <= room_.units - written_ &&
+           static_cast<size_t>(n) <= room_.chars - written_;
+  }
   void terminate() { out_[written_++] = 0; }
   bool close(size_t) { return false; }
 

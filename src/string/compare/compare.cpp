@@ -19,7 +19,10 @@ int32_t clamped(int64_t difference) {
   return static_cast<int32_t>(std::clamp<int64_t>(difference, -0x7FFFFFFF, 0x7FFFFFFF));
 }
 
-// Full folding needs room for every character to grow: `factor` elements each.
+// Full folding needs room for every character to grow: `factor` elements each. An
+// element's uppercase takes at most three (U+0390 is three units).
+constexpr size_t kMostUpperUnits = 3;
+
 size_t mapped_room(size_t length, size_t factor) {
   return std::min<size_t>(length * factor, 0x7FFFFFFF);
 }
@@ -197,7 +200,7 @@ int32_t compare_units(const PLLocale &handle, const PLUChar *s1, int32_t len1, c
     return map_units(handle, Mapping::upper, out, static_cast<int32_t>(room), s,
                      static_cast<int32_t>(n));
   };
-  return folded_elements(s1, n1, s2, n2, 2, map_form, code);
+  return folded_elements(s1, n1, s2, n2, kMostUpperUnits, map_form, code);
 }
 
 int32_t compare_packed(const PLLocale &handle, const PLWChar *s1, int32_t len1, const PLWChar *s2,
@@ -216,7 +219,7 @@ int32_t compare_packed(const PLLocale &handle, const PLWChar *s1, int32_t len1, 
     return map_packed(handle, Mapping::upper, out, static_cast<int32_t>(room), s,
                       static_cast<int32_t>(n));
   };
-  return folded_elements(s1, n1, s2, n2, 2, map_form, code);
+  return folded_elements(s1, n1, s2, n2, kMostUpperUnits, map_form, code);
 }
 
 }  // namespace pl

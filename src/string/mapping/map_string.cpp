@@ -1,5 +1,7 @@
 #include "string/mapping/map_string.h"
 
+#include <algorithm>
+
 #include "charset/conversion/decoder.h"
 #include "charset/conversion/text_forms.h"
 #include "string/mapping/case_pairs.h"
@@ -9,6 +11,7 @@
 #include "string/ops/string_ops.h"
 #include "string/ops/string_walk.h"
 #include "charset/unicode/unicode_types.h"
+#include "string/unicode/case_pages.h"
 #include "string/unicode/unicode_mapping.h"
 
 namespace pl {
@@ -99,9 +102,10 @@ class CharMapper {
   CasePairs pairs_;
 };
 
-// The one loop over a source of characters and a sink.
+// The one loop over a source of characters and a sink; false when the sink filled
+// up before the source ended.
 template <class Source, class Sink>
-void map_chars(Source &source, Sink &sink, const CharMapper &mapper) {
+bool map_chars(Source &source, Sink &sink, const CharMapper &mapper) {
   typename Source::Char c{}, d{};
   while (source.next(c) == Next::kChar) {
     source.take(c);
@@ -111,15 +115,40 @@ void map_chars(Source &source, Sink &sink, const CharMapper &mapper) {
       return peeked ? mapper.unicode(source.packed(d)) : 0;
     };
     Mapped out = mapper.map(source.packed(c), peek);
-    Sink saved = sink;
-    bool fits = true;
-    for (int i = 0; i < out.n && fits; ++i) fits = sink.put(out.c[i]);
-    if (!fits) {
-      sink = saved;
+    if (!sink.fits_all(out.c, out.n)) {
       source.untake(c);
-      return;
+      return false;
     }
+    for (int i = 0; i < out.n; ++i) sink.put(out.c[i]);
     if (out.both && peeked) source.take(d);
+  }
+  return true;
+}
+
+// What a case mapping without language pairs does without searching: the direct
+// table of the first units and the pages without mappings.
+struct QuickCase {
+  const CasePages *pages;
+  const DirectCase *direct;
+
+  // The mapping of `u`, or false when the tables must be searched.
+  bool map(uint32_t u, uint32_t *out) const {
+    if (u < kDirectCaseUnits) {
+      *out = direct->units[u];
+      return *out != 0 || u == 0;
+    }
+    *out = u;
+    return !pages->has(static_cast<uint16_t>(u));
+  }
+};
+
+bool quick_case(Mapping mapping, QuickCase *quick) {
+  switch (mapping) {
+    case Mapping::upper:
+    case Mapping::upper_simple: *quick = {&kUpperPages, &kDirectUpper}; return true;
+    case Mapping::lower:
+    case Mapping::lower_simple: *quick = {&kLowerPages, &kDirectLower}; return true;
+    default: return false;
   }
 }
 
@@ -178,9 +207,9 @@ int32_t map_string(const PLLocale &handle, const TextRules &rules, Mapping mappi
   Decoder decoder(*handle.codeset, Path::fast);
   ByteSource source(decoder, as_bytes(src), {extent, kNoLimit, false}, src_state);
   ByteSink sink(rules.set, out, {room, kNoLimit}, dst_state, false);
-  map_chars(source, sink, CharMapper(handle, mapping));
-  // A source that closed its shifted text has its output closed too.
-  if (sink.stateful() && source.state() == kSingleByteState) sink.close(0);
+  bool whole = map_chars(source, sink, CharMapper(handle, mapping));
+  // Output cut short, or of a source that closed its shifted text, is closed too.
+  if (sink.stateful() && (!whole || source.state() == kSingleByteState)) sink.close(0);
   if (!count_chars) return static_cast<int32_t>(sink.written());
   Copied copied = copy_chars(rules, as_bytes(dst), dst_state, kNoLimit, static_cast<size_t>(dst_size),
                              work, sink.written(), dst_state);
@@ -206,9 +235,21 @@ int32_t map_units(const PLLocale &handle, Mapping mapping, PLUChar *dst, int32_t
   bool expands = mapping == Mapping::upper || mapping == Mapping::lower;
   CasePairs pairs(handle.language, mapping == Mapping::upper);
   size_t in = 0, written = 0;
+  // A case mapping without language pairs takes whole stretches from the quick tables.
+  QuickCase quick;
+  bool quick_path = pairs.empty() && quick_case(mapping, &quick);
   while (in < n && written < room) {
+    if (quick_path) {
+      size_t stop = in + std::min(n - in, room - written);
+      uint32_t v;
+      while (in < stop && quick.map(src[in], &v)) {
+        dst[written++] = static_cast<PLUChar>(v);
+        ++in;
+      }
+      if (in == stop) continue;
+    }
     uint32_t u = src[in];
-    if (!expands || (u < 0x80 && pairs.empty())) {
+    if (!expands) {
       dst[written++] = static_cast<PLUChar>(map_unit(mapping, u));
       ++in;
       continue;

@@ -2,7 +2,6 @@
 #include "string/unicode/unicode_mapping.h"
 
 namespace pl {
-
 uint16_t unicode_upper(uint16_t unit) { return map_unit(kUpperMap, unit); }
 
 uint16_t unicode_lower(uint16_t unit) { return map_unit(kLowerMap, unit); }

@@ -1,0 +1,26 @@
+// What the subcommands share: the locales and the input files they are given.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "polyloc.h"
+
+// A locale by name; a bare code-set name stands for the default language in that set.
+// Null, reported on standard error with `command`'s name, when there is none.
+PLLocale *open_locale(const char *name, const char *command);
+
+// The shift bytes of a stateful code set; both -1 in any other.
+struct ShiftBytes {
+  int out = -1, in = -1;
+  bool stateful() const { return out >= 0 && in >= 0; }
+};
+ShiftBytes shift_bytes(PLLocale *locale);
+
+// Opens each of `files` in turn ("-", and an empty list, stand for standard input) and
+// hands it to `read`, which reads it to the end and returns false (having said why)
+// when everything must stop. A file that cannot be opened or read is reported under
+// `command`'s name. Returns 0, 1 when a file failed, or -1 when `read` stopped.
+int read_inputs(const std::vector<const char *> &files, const char *command,
+                const std::function<bool(FILE *)> &read);
