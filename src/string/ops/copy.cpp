@@ -72,8 +72,11 @@ int32_t string_copy(const TextRules &rules, Path path, char *dst, PLState dst_st
                     bool count_chars) {
   // A character count below -1 copies nothing, as a count below 1 is no bytes.
   if (src_len == 0 || dst_size < 1 || (count_chars && src_len < -1)) return 0;
-  if (element_path(rules, path))
-    return element_copy(as_bytes(dst), dst_size, as_bytes(src), src_len);
+  if (element_path(rules, path)) {
+    // Every character is a byte, but a count of them still stops at the NUL.
+    size_t extent = byte_extent(rules, src, src_state, src_len, count_chars, true);
+    return element_copy(as_bytes(dst), dst_size, as_bytes(src), static_cast<int32_t>(extent));
+  }
   size_t room = static_cast<size_t>(dst_size);
   Copied copied;
   if (count_chars) {
@@ -84,9 +87,11 @@ int32_t string_copy(const TextRules &rules, Path path, char *dst, PLState dst_st
                         src_state);
     return static_cast<int32_t>(copied.chars);
   }
+  // The source's length bounds what is read, the size what is written (a joining
+  // shift byte included).
   size_t extent = src_len < 0 ? std::strlen(src) + 1 : static_cast<size_t>(src_len);
-  copied = copy_chars(rules, as_bytes(dst), dst_state, std::min(room, extent), kNoLimit,
-                      as_bytes(src), extent, src_state);
+  copied = copy_chars(rules, as_bytes(dst), dst_state, room, kNoLimit, as_bytes(src), extent,
+                      src_state);
   return static_cast<int32_t>(copied.bytes);
 }
 

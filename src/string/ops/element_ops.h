@@ -93,6 +93,16 @@ class ElementSet {
   uint64_t bits_[4] = {};
 };
 
+// The elements of the character at `s` (of `left`): two for a surrogate pair of UTF-16.
+template <class T>
+size_t element_char_length(const T *s, size_t left) {
+  if constexpr (sizeof(T) == 2) {
+    if (left > 1 && s[0] >= 0xD800 && s[0] <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF)
+      return 2;
+  }
+  return 1;
+}
+
 // The longest prefix of the `n` elements of `s` whose characters are all in the set
 // (`inside`) or all outside it.
 template <class T>
@@ -101,7 +111,7 @@ size_t span_of(const T *s, size_t n, const ElementSet<T> &set, bool inside) {
   while (at < n) {
     size_t matched = set.match(s + at, n - at);
     if ((matched != 0) != inside) break;
-    at += matched != 0 ? matched : 1;
+    at += matched != 0 ? matched : element_char_length(s + at, n - at);
   }
   return at;
 }

@@ -70,12 +70,13 @@ Found string_find(const TextRules &rules, Path path, const char *str, PLState st
     const uint8_t *at = find_elements(text, extent, as_bytes(sub), sub_extent);
     return {reinterpret_cast<const char *>(at), state};
   }
-  // The substring is its whole characters, behind its leading shift run.
+  // The substring is its whole characters, behind its leading shift run and without
+  // the run behind its last character.
   ShiftRun run = leading_run(rules, as_bytes(sub), sub_extent, sub_state);
   const uint8_t *wanted = as_bytes(sub) + run.length;
-  size_t wanted_len =
-      walk(rules, wanted, sub_extent - run.length, sub_extent - run.length, kNoCharLimit,
-           run.state).bytes;
+  size_t rest = sub_extent - run.length;
+  size_t chars = walk(rules, wanted, rest, rest, kNoCharLimit, run.state).chars;
+  size_t wanted_len = walk(rules, wanted, rest, rest, chars, run.state).bytes;
   if (wanted_len == 0) return {str, state};
   if (wanted_len > extent) return {nullptr, state};
   size_t at = 0;

@@ -237,7 +237,7 @@ PL_API int32_t PLStrtokEx(PLLocale *locale, char *dst, PLState dstState, int32_t
                                       call.state(strState), len, delims, call.state(delimState),
                                       delimLen, &cursor, pl::has_count(flags));
   *next = cursor.next;
-  if (nextState != nullptr) *nextState = cursor.state;
+  if (nextState != nullptr && call.rules().shift_rule) *nextState = cursor.state;
   return written;
 }
 

@@ -10,9 +10,12 @@ WalkEnd chars_to_bytes(const TextRules &rules, const char *s, PLState state, int
     return {bytes, bytes, state};
   }
   WalkEnd end{0, 0, state};
-  while (end.chars < static_cast<size_t>(n) && text[end.bytes] != 0) {
+  while (end.chars < static_cast<size_t>(n)) {
     Step step = terminated_step(rules, text + end.bytes, end.state);
-    if (step.length.rule == 0 || !step.length.complete()) break;
+    // The NUL ends the text, behind a shift run too.
+    if (text[end.bytes + step.shift_bytes] == 0 || step.length.rule == 0 ||
+        !step.length.complete())
+      break;
     end.bytes += step.shift_bytes + step.length.rule;
     end.state = step.state;
     ++end.chars;

@@ -43,16 +43,12 @@ T *next_token(T *str, size_t left, const Spans &spans, int32_t *len, T **next) {
 
 template <class T>
 struct ElementSpans {
-  const T *delims;
-  int32_t delim_len;
+  ElementSet<T> delims;
 
-  size_t outside(const T *s, size_t left) const {
-    return static_cast<size_t>(element_span(s, static_cast<int32_t>(left), delims, delim_len, false));
-  }
-  size_t inside(const T *s, size_t left) const {
-    return static_cast<size_t>(element_span(s, static_cast<int32_t>(left), delims, delim_len, true));
-  }
-  size_t char_length(const T *, size_t) const { return 1; }
+  size_t outside(const T *s, size_t left) const { return span_of(s, left, delims, false); }
+  size_t inside(const T *s, size_t left) const { return span_of(s, left, delims, true); }
+  // The delimiter a span stopped at: one element or a surrogate pair.
+  size_t char_length(const T *s, size_t left) const { return delims.match(s, left); }
 };
 
 struct ByteSpans {
@@ -85,7 +81,7 @@ T *element_token(T *str, int32_t *len, const T *delims, int32_t delim_len, T **n
     return nullptr;
   }
   size_t left = element_extent(str, *len, false);
-  ElementSpans<T> spans{delims, static_cast<int32_t>(element_extent(delims, delim_len, false))};
+  ElementSpans<T> spans{ElementSet<T>(delims, element_extent(delims, delim_len, false))};
   return next_token(str, left, spans, len, next);
 }
 template PLUChar *element_token(PLUChar *, int32_t *, const PLUChar *, int32_t, PLUChar **);
