@@ -41,6 +41,7 @@ class CharsetView {
   uint8_t shift_in_byte() const { return byte_at(layout::charset::kShiftInByte); }
 
   uint8_t byte_length(uint8_t b) const { return byte_at(layout::charset::kByteLengths + b); }
+  const uint8_t *byte_lengths() const { return table_ + layout::charset::kByteLengths; }
   uint8_t upper_byte(uint8_t b) const { return byte_at(layout::charset::kUpperTable + b); }
   uint8_t lower_byte(uint8_t b) const { return byte_at(layout::charset::kLowerTable + b); }
   uint16_t byte_unicode(uint8_t b) const {

@@ -17,6 +17,7 @@
 #include "conversion_api/codesets.h"
 #include "frame/handle.h"
 #include "string/ops/string_ops.h"
+#include "string/ops/string_walk.h"
 #include "support/locale_dir.h"
 #include "support/session.h"
 
@@ -317,7 +318,8 @@ void check_tokens(Model &m) {
   EXPECT_EQ(buffer, cut) << why();
 }
 
-// The one-element loops of a single-byte set against the character walk.
+// The fast paths against the character walk: the one-element loops of a single-byte
+// set, the searches by candidate bytes and the cut of long text found from its end.
 void check_paths(Model &m) {
   pl::TextRules rules = pl::text_rules(*m.h, false);
   PLState ignored;
@@ -339,6 +341,15 @@ void check_paths(Model &m) {
     return out.str();
   };
   EXPECT_EQ(results(pl::Path::fast), results(pl::Path::reference)) << why();
+  Bytes text;
+  while (text.size() < 600) text += m.text(0);
+  const uint8_t *bytes = reinterpret_cast<const uint8_t *>(text.data());
+  for (size_t cut = 0; cut < 4; ++cut) {
+    size_t n = text.size() - cut;
+    EXPECT_EQ(pl::Stepper(rules).whole_bytes(bytes, n),
+              pl::walk(rules, bytes, n, n, pl::kNoCharLimit, 0).bytes)
+        << PrintToString(text.substr(0, n));
+  }
 }
 
 TEST(StringProperties, EveryShippedCodeSet) {
@@ -358,7 +369,7 @@ TEST(StringProperties, EveryShippedCodeSet) {
       }
       m.use(false);
       check_tokens(m);
-      if (pl::text_rules(*set.locale, false).shortcut()) check_paths(m);
+      check_paths(m);
     }
   }
 }

@@ -38,7 +38,8 @@ struct Text {
 Text prepared(const TextRules &rules, const char *s, PLState state, int32_t len, bool count_chars) {
   const uint8_t *text = as_bytes(s);
   size_t extent = byte_extent(rules, s, state, len, count_chars, false);
-  if (!rules.shortcut()) extent = walk(rules, text, extent, extent, kNoCharLimit, state).bytes;
+  if (!rules.shortcut()) extent = rules.shift_rule ? Stepper(rules).whole(text, extent, state).bytes
+                                                  : Stepper(rules).whole_bytes(text, extent);
   ShiftRun run = leading_run(rules, text, extent, state);
   return {text + run.length, extent - run.length, run.state};
 }

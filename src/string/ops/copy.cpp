@@ -13,6 +13,7 @@ namespace pl {
 
 Copied copy_chars(const TextRules &rules, uint8_t *dst, PLState dst_state, size_t byte_room,
                   size_t char_room, const uint8_t *src, size_t extent, PLState src_state) {
+  Stepper step_at(rules);
   ShiftRun run = leading_run(rules, src, extent, src_state);
   size_t at = run.length;
   PLState mode = run.state;
@@ -20,7 +21,7 @@ Copied copy_chars(const TextRules &rules, uint8_t *dst, PLState dst_state, size_
   out.state = dst_state == kSingleByteState ? kSingleByteState : kShiftedState;
   if (mode != out.state) {
     // The joining shift byte goes only with a character behind it.
-    Step first = string_step(rules, src + at, extent - at, mode);
+    Step first = step_at(src + at, extent - at, mode);
     if (first.length.rule == 0 || !first.length.complete() || char_room == 0 ||
         byte_room < 1u + first.length.rule)
       return out;
@@ -30,7 +31,7 @@ Copied copy_chars(const TextRules &rules, uint8_t *dst, PLState dst_state, size_
     out.state = mode;
   }
   while (out.chars < char_room) {
-    Step step = string_step(rules, src + at, extent - at, out.state);
+    Step step = step_at(src + at, extent - at, out.state);
     if (step.length.rule == 0 || !step.length.complete()) break;
     size_t bytes = step.shift_bytes + step.length.rule;
     if (bytes > byte_room - out.bytes) break;

@@ -7,6 +7,27 @@
 #include "string/ops/string_walk.h"
 
 namespace pl {
+namespace {
+
+// The first place where the `length` bytes of `wanted` (whole characters) stand at a
+// character start: candidates come from the C library's byte searches, and only they
+// are checked against the walk, which resumes near each.
+const char *found_at(const Stepper &stepper, size_t longest, const char *str, size_t extent,
+                     const uint8_t *wanted, size_t length) {
+  const uint8_t *text = as_bytes(str);
+  size_t from = 0;
+  for (size_t search = 0; extent - search >= length;) {
+    const void *hit = length == 1 ? std::memchr(text + search, wanted[0], extent - search)
+                                  : memmem(text + search, extent - search, wanted, length);
+    if (hit == nullptr) return nullptr;
+    size_t at = static_cast<size_t>(static_cast<const uint8_t *>(hit) - text);
+    if (stepper.starts_at(text, extent, at, from, longest)) return str + at;
+    search = at + 1;
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 template <class T>
 const T *element_find_char(const T *str, int32_t len, T chr, bool last) {
@@ -32,10 +53,15 @@ Found string_find_char(const TextRules &rules, Path path, const char *str, PLSta
                        int32_t len, const char *chr, PLState chr_state, bool count_chars,
                        bool last) {
   if (len == 0) return {nullptr, state};
-  // A negative length searches the terminator too.
+  bool elements = element_path(rules, path);
+  // A negative length searches the terminator too, as the C library's searches do.
+  if (elements && len < 0) {
+    int c = as_bytes(chr)[0];
+    return {last ? std::strrchr(str, c) : std::strchr(str, c), state};
+  }
   size_t extent = byte_extent(rules, str, state, len, count_chars, true);
   const uint8_t *text = as_bytes(str);
-  if (element_path(rules, path)) {
+  if (elements) {
     const uint8_t *at = find_element(text, extent, as_bytes(chr)[0], last);
     return {reinterpret_cast<const char *>(at), state};
   }
@@ -43,28 +69,30 @@ Found string_find_char(const TextRules &rules, Path path, const char *str, PLSta
   if (sought.length.rule == 0 || !sought.length.complete()) return {nullptr, state};
   const uint8_t *wanted = as_bytes(chr) + sought.shift_bytes;
   uint8_t length = sought.length.rule;
+  Stepper stepper(rules);
+  if (path == Path::fast && !rules.shift_rule && !last)
+    if (size_t longest = stepper.longest_rule())
+      return {found_at(stepper, longest, str, extent, wanted, length), state};
   Found found{nullptr, state};
-  size_t at = 0;
-  while (at < extent) {
-    Step step = string_step(rules, text + at, extent - at, state);
-    if (step.length.rule == 0 || !step.length.complete()) break;
-    at += step.shift_bytes;
-    state = step.state;
-    if (step.length.rule == length && std::memcmp(text + at, wanted, length) == 0) {
-      found = {str + at, state};
-      if (!last) break;
-    }
-    at += step.length.rule;
-  }
+  stepper.each(text, extent, state, [&](size_t at, uint8_t bytes, uint8_t rule, PLState in) {
+    if (bytes != rule) return false;  // a character cut by the end of the range
+    if (rule != length || text[at] != wanted[0] ||
+        std::memcmp(text + at + 1, wanted + 1, length - 1u) != 0)
+      return true;
+    found = {str + at, in};
+    return last;
+  });
   return found;
 }
 
 Found string_find(const TextRules &rules, Path path, const char *str, PLState state, int32_t len,
                   const char *sub, PLState sub_state, int32_t sub_len, bool count_chars) {
+  bool elements = element_path(rules, path);
+  if (elements && len < 0 && sub_len < 0) return {std::strstr(str, sub), state};
   size_t extent = byte_extent(rules, str, state, len, count_chars, false);
   size_t sub_extent = byte_extent(rules, sub, sub_state, sub_len, count_chars, false);
   const uint8_t *text = as_bytes(str);
-  if (element_path(rules, path)) {
+  if (elements) {
     if (sub_extent == 0) return {str, state};
     if (sub_extent > extent) return {nullptr, state};
     const uint8_t *at = find_elements(text, extent, as_bytes(sub), sub_extent);
@@ -79,19 +107,20 @@ Found string_find(const TextRules &rules, Path path, const char *str, PLState st
   size_t wanted_len = walk(rules, wanted, rest, rest, chars, run.state).bytes;
   if (wanted_len == 0) return {str, state};
   if (wanted_len > extent) return {nullptr, state};
-  size_t at = 0;
-  while (extent - at >= wanted_len) {
-    Step step = string_step(rules, text + at, extent - at, state);
-    if (step.length.rule == 0 || !step.length.complete()) break;
-    at += step.shift_bytes;
-    state = step.state;
-    if (extent - at < wanted_len) break;
-    if ((state == run.state || !rules.shift_rule) && text[at] == wanted[0] &&
-        std::memcmp(text + at, wanted, wanted_len) == 0)
-      return {str + at, state};
-    at += step.length.rule;
-  }
-  return {nullptr, state};
+  Stepper stepper(rules);
+  if (path == Path::fast && !rules.shift_rule)
+    if (size_t longest = stepper.longest_rule())
+      return {found_at(stepper, longest, str, extent, wanted, wanted_len), state};
+  Found found{nullptr, state};
+  stepper.each(text, extent, state, [&](size_t at, uint8_t bytes, uint8_t rule, PLState in) {
+    if (bytes != rule || extent - at < wanted_len) return false;
+    if ((in != run.state && rules.shift_rule) || text[at] != wanted[0] ||
+        std::memcmp(text + at, wanted, wanted_len) != 0)
+      return true;
+    found = {str + at, in};
+    return false;
+  });
+  return found;
 }
 
 }  // namespace pl

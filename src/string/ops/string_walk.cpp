@@ -25,7 +25,7 @@ WalkEnd chars_to_bytes(const TextRules &rules, const char *s, PLState state, int
 
 size_t bytes_to_chars(const TextRules &rules, const char *s, PLState state, size_t bytes) {
   if (rules.shortcut()) return bytes;
-  return walk(rules, as_bytes(s), bytes, bytes, kNoCharLimit, state).chars;
+  return Stepper(rules).whole(as_bytes(s), bytes, state).chars;
 }
 
 size_t byte_extent(const TextRules &rules, const char *s, PLState state, int32_t length,

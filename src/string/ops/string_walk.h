@@ -3,6 +3,7 @@
 // character counts and byte lengths that PL_COUNT_CHARS asks for.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -18,13 +19,157 @@ namespace pl {
 inline const uint8_t *as_bytes(const char *s) { return reinterpret_cast<const uint8_t *>(s); }
 inline uint8_t *as_bytes(char *s) { return reinterpret_cast<uint8_t *>(s); }
 
-// The step at `s` inside `available` bytes; the length rule is inlined, the shift
-// rule goes through the navigation step.
-inline Step string_step(const TextRules &rules, const uint8_t *s, size_t available,
-                        PLState state) {
-  if (rules.shift_rule) return step_at(rules, s, available, state);
-  return {0, state, char_length(rules.set, s, available)};
-}
+// One step over text of a code set with the tables hoisted out of the loop: the
+// length rule inline, the shift rule through the navigation step.
+class Stepper {
+ public:
+  explicit Stepper(const TextRules &rules)
+      : rules_(rules),
+        lengths_(rules.set.byte_lengths()),
+        gb_rule_(rules.set.gb_rule()),
+        shift_rule_(rules.shift_rule) {}
+
+  // The step at `s` inside `available` bytes.
+  Step operator()(const uint8_t *s, size_t available, PLState state) const {
+    if (shift_rule_) return step_at(rules_, s, available, state);
+    if (available == 0) return {0, state, {0, 0}};
+    uint8_t rule = lengths_[s[0]];
+    if (gb_rule_ && static_cast<uint8_t>(s[0] - 0x81) < 4 && available >= 2 && s[1] >= 0x40)
+      rule = 2;
+    return {0, state, {rule, static_cast<uint8_t>(rule < available ? rule : available)}};
+  }
+
+  // Visits the characters of the `extent` bytes at `s` from `state`: visit(at, bytes,
+  // rule, state) with the character's offset, its bytes (fewer than its rule's length
+  // where the text cuts it) and the state it is read in, while visit returns true. A
+  // character of length 0 ends the walk. Returns where the walk stopped: in front of
+  // the shift run of the character refused, or at the end; `state` is the state there.
+  template <class Visit>
+  size_t each(const uint8_t *s, size_t extent, PLState &state, Visit visit) const {
+    size_t at = 0;
+    if (shift_rule_) {
+      while (at < extent) {
+        Step step = step_at(rules_, s + at, extent - at, state);
+        size_t start = at + step.shift_bytes;
+        if (step.length.bytes == 0) {  // a shift run ends the text
+          at = start;
+          state = step.state;
+          break;
+        }
+        if (!visit(start, step.length.bytes, step.length.rule, step.state)) break;
+        at = start + step.length.bytes;
+        state = step.state;
+      }
+      return at;
+    }
+    // The rules of a block of bytes are looked up first, each independent of the
+    // others; the walk then waits on one load a character instead of two.
+    uint8_t block_rules[kBlock];
+    while (at < extent) {
+      size_t base = at, end = extent - at > kBlock ? at + kBlock : extent;
+      fill_rules(s, base, end, extent, block_rules);
+      // Away from the end no character is cut: the step is the rule itself.
+      size_t safe = extent - end >= kMaxRule ? end : extent > kMaxRule ? extent - kMaxRule : 0;
+      while (at < safe) {
+        uint8_t rule = block_rules[at - base];
+        if (rule == 0 || !visit(at, rule, rule, state)) return at;
+        at += rule;
+      }
+      while (at < end) {
+        uint8_t rule = block_rules[at - base];
+        size_t left = extent - at;
+        uint8_t bytes = static_cast<uint8_t>(rule < left ? rule : left);
+        if (rule == 0 || !visit(at, bytes, rule, state)) return at;
+        at += bytes;
+      }
+    }
+    return at;
+  }
+
+  // The bytes of the whole characters of the `extent` bytes at `s` (as whole() finds
+  // them). In long text without shift rules the walk starts near the end: behind n - 1
+  // one-byte characters, n the longest length of the code set, a character always
+  // starts; so only the tail needs walking.
+  size_t whole_bytes(const uint8_t *s, size_t extent) const {
+    constexpr size_t kLongText = 256, kLookBack = 64;
+    size_t longest = shift_rule_ || extent < kLongText ? 0 : longest_rule();
+    for (size_t at = extent; longest != 0 && at + kLookBack > extent; --at) {
+      size_t ones = 0;
+      while (ones + 1 < longest && lengths_[s[at - 1 - ones]] == 1) ++ones;
+      if (ones + 1 == longest) return at + whole(s + at, extent - at, 0).bytes;
+    }
+    return whole(s, extent, 0).bytes;
+  }
+
+  // For searches that find candidates by their bytes first: whether a character
+  // starts at `target` (before `extent`), walking on from `from`, a character start at
+  // or before it, or from a nearer start found by looking back; `from` becomes the
+  // start reached. Needs text without shift rules and `longest` = longest_rule() != 0.
+  bool starts_at(const uint8_t *s, size_t extent, size_t target, size_t &from,
+                 size_t longest) const {
+    constexpr size_t kLookBack = 64;
+    for (size_t at = target; at > from && at >= longest - 1 && target - at < kLookBack; --at) {
+      size_t ones = 0;
+      while (ones + 1 < longest && lengths_[s[at - 1 - ones]] == 1) ++ones;
+      if (ones + 1 == longest) {
+        from = at;
+        break;
+      }
+    }
+    while (from < target) from += rule_at(s, from, extent);
+    return from == target;
+  }
+
+  // The length rule of the byte at `i` of the `extent` bytes at `s`.
+  uint8_t rule_at(const uint8_t *s, size_t i, size_t extent) const {
+    uint8_t lead = s[i];
+    if (gb_rule_ && static_cast<uint8_t>(lead - 0x81) < 4 && i + 1 < extent && s[i + 1] >= 0x40)
+      return 2;
+    return lengths_[lead];
+  }
+
+  // The longest length of the table, or 0 when a byte has the length 0 (which would
+  // end a walk wherever it stands).
+  size_t longest_rule() const {
+    uint8_t longest = 0, shortest = 0xFF;
+    for (int b = 0; b < 256; ++b) {
+      longest = std::max(longest, lengths_[b]);
+      shortest = std::min(shortest, lengths_[b]);
+    }
+    return shortest == 0 ? 0 : longest;
+  }
+
+  // Whole characters and shift runs of the `extent` bytes at `s`, as walk() does
+  // without limits.
+  WalkEnd whole(const uint8_t *s, size_t extent, PLState state) const {
+    if (shift_rule_) return walk(rules_, s, extent, extent, kNoCharLimit, state);
+    WalkEnd end{0, 0, state};
+    each(s, extent, state, [&end](size_t at, uint8_t bytes, uint8_t rule, PLState) {
+      if (bytes != rule) return false;
+      end.bytes = at + rule;
+      ++end.chars;
+      return true;
+    });
+    return end;
+  }
+
+ private:
+  static constexpr size_t kBlock = 256;
+  static constexpr size_t kMaxRule = 4;
+
+  // The length rule of every byte of s[base, end) as if a character started there.
+  void fill_rules(const uint8_t *s, size_t base, size_t end, size_t extent, uint8_t *out) const {
+    if (!gb_rule_) {
+      for (size_t i = base; i < end; ++i) out[i - base] = lengths_[s[i]];
+      return;
+    }
+    for (size_t i = base; i < end; ++i) out[i - base] = rule_at(s, i, extent);
+  }
+
+  const TextRules &rules_;
+  const uint8_t *lengths_;
+  bool gb_rule_, shift_rule_;
+};
 
 // Whether the one-element loops serve: every character is one byte and no shift byte
 // has a meaning. The reference path never takes them.

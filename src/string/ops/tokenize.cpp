@@ -66,7 +66,7 @@ struct ByteSpans {
                                            delims, delim_state, delim_len, false, inside));
   }
   size_t char_length(const char *s, size_t left) const {
-    size_t length = string_step(rules, as_bytes(s), left, state).length.bytes;
+    size_t length = Stepper(rules)(as_bytes(s), left, state).length.bytes;
     return length != 0 ? length : 1;
   }
 };
