@@ -125,29 +125,25 @@ bool map_chars(Source &source, Sink &sink, const CharMapper &mapper) {
   return true;
 }
 
-// What a case mapping without language pairs does without searching: the direct
-// table of the first units and the pages without mappings.
+// The one-to-one case mapping of a unit by its distance, or false for a unit with a
+// special uppercase.
 struct QuickCase {
-  const CasePages *pages;
-  const DirectCase *direct;
+  bool upper;
 
-  // The mapping of `u`, or false when the tables must be searched.
   bool map(uint32_t u, uint32_t *out) const {
-    if (u < kDirectCaseUnits) {
-      *out = direct->units[u];
-      return *out != 0 || u == 0;
-    }
-    *out = u;
-    return !pages->has(static_cast<uint16_t>(u));
+    uint16_t unit = static_cast<uint16_t>(u);
+    int32_t d = upper ? kUpperDistances.distance(unit) : kLowerDistances.distance(unit);
+    *out = u + static_cast<uint32_t>(d);
+    return d != kSpecialCase;
   }
 };
 
 bool quick_case(Mapping mapping, QuickCase *quick) {
   switch (mapping) {
     case Mapping::upper:
-    case Mapping::upper_simple: *quick = {&kUpperPages, &kDirectUpper}; return true;
+    case Mapping::upper_simple: *quick = {true}; return true;
     case Mapping::lower:
-    case Mapping::lower_simple: *quick = {&kLowerPages, &kDirectLower}; return true;
+    case Mapping::lower_simple: *quick = {false}; return true;
     default: return false;
   }
 }

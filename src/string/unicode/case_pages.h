@@ -1,6 +1,7 @@
-// The 256-unit pages in which some unit has a case mapping (the special uppercase
-// included): elsewhere every unit maps to itself, which one bit tells without the
-// table searches.
+// The one-to-one case mappings of every BMP unit as distances in pages of 256 units,
+// built at compile time from the mapping tables: a page without mappings shares the
+// page of zeros, so a unit maps in two loads and no search. A unit whose uppercase
+// takes several units is marked, for the special table.
 #pragma once
 
 #include <cstddef>
@@ -10,45 +11,53 @@
 
 namespace pl {
 
-struct CasePages {
-  uint64_t bits[4];
+inline constexpr int32_t kSpecialCase = INT32_MIN;
 
-  constexpr void add(unsigned first, unsigned last) {
-    for (unsigned page = first >> 8; page <= last >> 8; ++page)
-      bits[page >> 6] |= uint64_t{1} << (page & 63);
-  }
-  constexpr bool has(uint16_t unit) const { return bits[unit >> 14] >> ((unit >> 8) & 63) & 1; }
+template <size_t Pages>
+struct CaseDistances {
+  uint8_t page_of[256];             // row of each page in `rows`; row 0 is all zeros
+  int32_t rows[Pages + 1][256];
+
+  // The distance from `unit` to its mapping, or kSpecialCase.
+  constexpr int32_t distance(uint16_t unit) const { return rows[page_of[unit >> 8]][unit & 0xFF]; }
 };
 
-constexpr CasePages case_pages(const UnitMap &map, bool specials) {
-  CasePages pages{};
-  for (size_t i = 0; i < map.count; ++i) pages.add(map.segments[i].first, map.segments[i].last);
+constexpr bool page_has_mapping(const UnitMap &map, unsigned page, bool specials) {
+  for (unsigned u = page << 8; u < (page + 1) << 8; ++u)
+    if (map_unit(map, static_cast<uint16_t>(u)) != u) return true;
   if (specials)
-    for (const SpecialUpper &entry : kSpecialUppers) pages.add(entry.unit, entry.unit);
+    for (const SpecialUpper &entry : kSpecialUppers)
+      if (entry.unit >> 8 == page) return true;
+  return false;
+}
+
+constexpr size_t pages_with_mappings(const UnitMap &map, bool specials) {
+  size_t pages = 0;
+  for (unsigned page = 0; page < 256; ++page) pages += page_has_mapping(map, page, specials);
   return pages;
 }
 
-inline constexpr CasePages kUpperPages = case_pages(kUpperMap, true);
-inline constexpr CasePages kLowerPages = case_pages(kLowerMap, false);
-
-// The case mapping of the first units (Latin, Greek, Cyrillic) by direct lookup; 0
-// for a unit with a special uppercase, which takes the table searches.
-inline constexpr size_t kDirectCaseUnits = 0x500;
-
-struct DirectCase {
-  uint16_t units[kDirectCaseUnits];
-};
-
-constexpr DirectCase direct_case(const UnitMap &map, bool specials) {
-  DirectCase direct{};
-  for (size_t u = 0; u < kDirectCaseUnits; ++u) direct.units[u] = map_unit(map, static_cast<uint16_t>(u));
+template <size_t Pages>
+constexpr CaseDistances<Pages> case_distances(const UnitMap &map, bool specials) {
+  CaseDistances<Pages> out{};
+  uint8_t row = 0;
+  for (unsigned page = 0; page < 256; ++page) {
+    if (!page_has_mapping(map, page, specials)) continue;
+    out.page_of[page] = ++row;
+    for (unsigned low = 0; low < 256; ++low) {
+      unsigned u = page << 8 | low;
+      out.rows[row][low] = static_cast<int32_t>(map_unit(map, static_cast<uint16_t>(u))) - static_cast<int32_t>(u);
+    }
+  }
   if (specials)
     for (const SpecialUpper &entry : kSpecialUppers)
-      if (entry.unit < kDirectCaseUnits) direct.units[entry.unit] = 0;
-  return direct;
+      out.rows[out.page_of[entry.unit >> 8]][entry.unit & 0xFF] = kSpecialCase;
+  return out;
 }
 
-inline constexpr DirectCase kDirectUpper = direct_case(kUpperMap, true);
-inline constexpr DirectCase kDirectLower = direct_case(kLowerMap, false);
+inline constexpr CaseDistances<pages_with_mappings(kUpperMap, true)> kUpperDistances =
+    case_distances<pages_with_mappings(kUpperMap, true)>(kUpperMap, true);
+inline constexpr CaseDistances<pages_with_mappings(kLowerMap, false)> kLowerDistances =
+    case_distances<pages_with_mappings(kLowerMap, false)>(kLowerMap, false);
 
 }  // namespace pl
