@@ -1,7 +1,4 @@
-// Properties of the string family over random text of every shipped code set: copies
-// and appends write whole characters and nothing past their size, searches and the
-// tokenizer find what naive loops over whole characters find, and the single-byte
-// loops give what the character walk gives.
+// The string family on random text of every code set against naive models, fast vs reference.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,14 +26,9 @@ constexpr int kSamples = 200;
 constexpr size_t kAny = SIZE_MAX;
 constexpr PLState kNoState = 99;
 
-struct Char {
-  size_t at, end;  // its bytes, behind its shift run
-  PLState mode;
-};
+struct Char { size_t at, end; PLState mode; };  // bytes, behind the shift run, and mode
 
-// A code set with a small repertoire, so that random texts repeat characters and hold
-// single bytes that are also bytes of their multibyte characters. `ex` selects the Ex
-// forms for the next calls, `shift` whether they follow shift states.
+// A code set with a small repertoire, whose single bytes also occur in its multibyte ones.
 class Model {
  public:
   Model(const pltest::Codeset &set, uint32_t seed)
@@ -49,13 +41,11 @@ class Model {
       if (code < 0xD800 || code > 0xDFFF)
         add(Bytes(b, b + pl::to_bytes(*h->codeset, pl::unicode_value_of(code), b)), singles);
     }
+    PLUChar u[2];
     for (const Bytes &m : multis_)
-      for (char c : m) {
-        PLUChar u[2];
+      for (char c : m)
         if (PLStringToUnicode(u, 2, h, &c, 1, 0) == 1 && u[0] != 0xFFFD) add(Bytes(1, c), 8);
-      }
   }
-
   void use(bool ex_form) { shift = (ex = ex_form) && stateful; }
   PLState state() { return ex ? random() % 2 : 0; }
   char shift_byte(PLState to) const { return to ? view.shift_out_byte() : view.shift_in_byte(); }
@@ -65,10 +55,7 @@ class Model {
     bool multi = singles_.empty() || (!multis_.empty() && random() % 2);
     return multi ? multis_[below(multis_.size())] : singles_[below(singles_.size())];
   }
-
-  // Characters of the repertoire; in a stateful set behind the shift runs their modes
-  // need (now and then a longer one; a closing shift-in most of the time), elsewhere
-  // now and then ended by a lone lead byte.
+  // Characters behind the shift runs they need (or more), or ending with a lone lead byte.
   Bytes text(PLState mode) {
     Bytes out;
     for (size_t i = below(12); i > 0; --i) {
@@ -84,9 +71,7 @@ class Model {
     if (!stateful && !multis_.empty() && random() % 8 == 0) out += pick()[0];
     return out;
   }
-
-  // The characters of t[0, extent) from `state`, by the shift rule or the length rule.
-  // One that crosses the extent ends them; with `cut` it comes last, clipped.
+  // The characters of t[0, extent); one across the extent ends them (`cut`: clipped, last).
   std::vector<Char> chars(const Bytes &t, size_t extent, PLState state, bool cut = false,
                           PLState *end_state = nullptr) const {
     std::vector<Char> out;
@@ -103,26 +88,19 @@ class Model {
     if (end_state != nullptr) *end_state = state;
     return out;
   }
-
-  // A length argument in bytes: negative up to the NUL (`with_nul`: and it), or a count
-  // of characters, never past the NUL.
+  // The bytes of a length: negative to the NUL (`with_nul`: and it), counts not past it.
   size_t extent(const Bytes &t, int32_t len, bool count, bool with_nul, PLState state) const {
-    if (len < 0 || !count) return len < 0 ? t.size() + with_nul : static_cast<size_t>(len);
+    if (len < 0 || !count) return len < 0 ? t.size() + with_nul : size_t(len);
     std::vector<Char> c = chars(t, t.size(), state);
     return len == 0 || c.empty() ? 0 : c[std::min<size_t>(len, c.size()) - 1].end;
   }
-
-  // A length argument: -1, 0, or bytes up to the NUL, or characters, one more than
-  // there are.
+  // A length: -1, 0, or up to one more byte or character than there are.
   int32_t length(const Bytes &t, bool count, PLState state) {
     uint32_t kind = random() % 4;
     size_t n = count ? chars(t, t.size(), state).size() : t.size();
-    return kind < 2 ? -static_cast<int32_t>(kind == 0) : static_cast<int32_t>(1 + below(n + 1));
+    return kind < 2 ? -int32_t(kind == 0) : int32_t(1 + below(n + 1));
   }
-
-  // What a copy of `chars` of `t` writes into text in `mode`: the source's leading run
-  // left out, one shift byte where the modes differ, the runs between characters kept;
-  // whole characters (the NUL one of them) within the rooms.
+  // A copy of `chars` of `t` (NUL too) into text in `mode`: one shift byte if modes differ.
   Bytes copy(Bytes t, const std::vector<Char> &chars, PLState mode, size_t byte_room,
              size_t char_room, size_t *copied) const {
     Bytes out;
@@ -136,9 +114,7 @@ class Model {
     }
     return out;
   }
-
-  // A search argument: a piece of whole characters of `t`, with or without the shift
-  // run in front and a shift-in behind, or other text.
+  // Whole characters of `t`, perhaps with shift bytes around them, or other text.
   Bytes piece(const Bytes &t, PLState state, PLState *piece_state) {
     std::vector<Char> c = chars(t, t.size(), state);
     *piece_state = random() % 2;
@@ -149,7 +125,6 @@ class Model {
     *piece_state = c[i].mode;
     return out;
   }
-
   PLLocale *h;
   pl::CharsetView view;
   bool stateful, ex = false, shift = false;
@@ -170,26 +145,24 @@ class Model {
   std::vector<Bytes> singles_, multis_;
 };
 
-int offset(const char *base, const char *at) {
-  return at == nullptr ? -1 : static_cast<int>(at - base);
-}
+int offset(const char *base, const char *at) { return at == nullptr ? -1 : int(at - base); }
 
 void check_copy(Model &m) {
   PLState src_state = m.state(), dst_state = m.state();
   Bytes src = m.text(src_state);
   bool count = m.random() % 2;
-  int32_t size = static_cast<int32_t>(m.below(src.size() + 4)) - 1;
+  int32_t size = int32_t(m.below(src.size() + 4)) - 1;
   int32_t len = m.length(src, count, src_state), flags = count ? PL_COUNT_CHARS : 0;
   auto why = [&] { return PrintToString(std::tuple(src, size, len, flags)); };
-  size_t extent = len < 0 ? src.size() + 1 : count ? src.size() : static_cast<size_t>(len);
+  size_t extent = len < 0 ? src.size() + 1 : count ? src.size() : size_t(len);
   size_t room = size < 1 || len == 0 ? 0 : size, copied;
   Bytes expected = m.copy(src, m.chars(src, extent, src_state), m.shift && dst_state,
                           count ? kAny : room, count ? std::min<size_t>(room, len) : kAny, &copied);
   Bytes buffer((count ? expected.size() : room) + 8, '\xA5');
-  EXPECT_EQ(m.ex ? PLStrcpyEx(m.h, buffer.data(), dst_state, size, src.c_str(), src_state, len,
-                              flags)
-                 : PLStrcpy(m.h, buffer.data(), size, src.c_str(), len, flags),
-            static_cast<int32_t>(count ? copied : expected.size())) << why();
+  char *b = buffer.data();
+  EXPECT_EQ(m.ex ? PLStrcpyEx(m.h, b, dst_state, size, src.c_str(), src_state, len, flags)
+                 : PLStrcpy(m.h, b, size, src.c_str(), len, flags),
+            int32_t(count ? copied : expected.size())) << why();
   EXPECT_EQ(buffer, expected + Bytes(buffer.size() - expected.size(), '\xA5')) << why();
 }
 
@@ -201,7 +174,7 @@ void check_append(Model &m) {
   int32_t flags = (count ? PL_COUNT_CHARS : 0) | (terminate ? PL_TERMINATE : 0);
   auto why = [&] { return PrintToString(std::tuple(dst, src, n, flags)); };
   size_t dst_chars = m.chars(dst, dst.size(), dst_state, false, &mode).size();
-  int32_t expected = static_cast<int32_t>((count ? dst_chars : dst.size()) + 1);
+  int32_t expected = int32_t((count ? dst_chars : dst.size()) + 1);
   if (n != 0) {
     std::vector<Char> chars = m.chars(src, m.extent(src, n, count, false, src_state), src_state);
     bool reopen = m.shift && !dst.empty() && dst.back() == m.shift_byte(0);  // a final shift-in
@@ -210,14 +183,12 @@ void check_append(Model &m) {
     if (copied != 0) result = dst.substr(0, dst.size() - reopen) + added;
     if (copied != 0) mode = chars[copied - 1].mode;
     if (terminate || n < 0) result += Bytes(m.shift && mode, m.shift_byte(0)) + '\0';
-    expected = static_cast<int32_t>(
-        count ? m.chars(result, result.size(), dst_state).size() : result.size());
+    expected = int32_t(count ? m.chars(result, result.size(), dst_state).size() : result.size());
   }
   Bytes buffer = dst + '\0' + Bytes(src.size() + 12, '\xA5'), wanted = buffer;
   wanted.replace(0, result.size(), result);
   EXPECT_EQ(m.ex ? PLStrcatEx(m.h, buffer.data(), dst_state, src.c_str(), src_state, n, flags)
-                 : PLStrcat(m.h, buffer.data(), src.c_str(), n, flags),
-            expected) << why();
+                 : PLStrcat(m.h, buffer.data(), src.c_str(), n, flags), expected) << why();
   EXPECT_EQ(buffer, wanted) << why();
 }
 
@@ -230,54 +201,43 @@ void check_searches(Model &m) {
   const Bytes zstr = str + '\0', chr = m.random() % 8 == 0 ? "" : sub, zchr = chr + '\0';
   auto why = [&] { return PrintToString(std::tuple(str, len, chr, sub, sub_len, flags)); };
   const char *s = str.c_str();
-  // The character sought: the first of the piece, or the NUL; never one cut by the NUL.
+  // The first character of the piece, or the NUL; never one cut by the NUL.
   std::vector<Char> sought = m.chars(zchr, zchr.size(), sub_state);
   if (!sought.empty() && sought[0].at != chr.size() && sought[0].end > chr.size()) sought.clear();
   int naive = -1;
-  for (const Char &c : m.chars(str, m.extent(str, len, count, true, state), state)) {
+  for (const Char &c : m.chars(str, m.extent(str, len, count, true, state), state))
     if (!sought.empty() && (naive < 0 || last) &&
-        zchr.compare(sought[0].at, sought[0].end - sought[0].at, zstr, c.at, c.end - c.at) == 0) {
-      naive = static_cast<int>(c.at);
-      naive_state = m.shift ? c.mode : kNoState;
-    }
-  }
+        zchr.compare(sought[0].at, sought[0].end - sought[0].at, zstr, c.at, c.end - c.at) == 0)
+      naive = int(c.at), naive_state = m.shift ? c.mode : kNoState;
   EXPECT_EQ(offset(s, m.ex ? PLStrchrEx(m.h, s, state, len, chr.c_str(), sub_state, &match, flags)
-                           : PLStrchr(m.h, s, len, chr.c_str(), flags)),
-            naive) << why();
+                           : PLStrchr(m.h, s, len, chr.c_str(), flags)), naive) << why();
   EXPECT_EQ(match, naive_state) << why();
-
   // The substring: its whole characters, found where a character starts in its mode.
-  std::vector<Char> parts =
-      m.chars(sub, m.extent(sub, sub_len, count, false, sub_state), sub_state);
   size_t extent = m.extent(str, len, count, false, state);
+  auto parts = m.chars(sub, m.extent(sub, sub_len, count, false, sub_state), sub_state);
   size_t from = parts.empty() ? 0 : parts[0].at, to = parts.empty() ? 0 : parts.back().end;
   Bytes wanted = (sub + '\0').substr(from, to - from);
   naive = parts.empty() ? 0 : -1;
   match = naive_state = kNoState;
-  for (const Char &c : m.chars(str, extent, state)) {
+  for (const Char &c : m.chars(str, extent, state))
     if (naive < 0 && c.at + wanted.size() <= extent && (!m.shift || c.mode == parts[0].mode) &&
-        zstr.compare(c.at, wanted.size(), wanted) == 0) {
-      naive = static_cast<int>(c.at);
-      naive_state = m.shift ? c.mode : kNoState;
-    }
-  }
+        zstr.compare(c.at, wanted.size(), wanted) == 0)
+      naive = int(c.at), naive_state = m.shift ? c.mode : kNoState;
   PLState *reported = parts.empty() ? nullptr : &match;  // an empty one has no mode
   EXPECT_EQ(offset(s, m.ex ? PLStrstrEx(m.h, s, state, len, sub.c_str(), sub_state, sub_len,
                                         reported, flags)
-                           : PLStrstr(m.h, s, len, sub.c_str(), sub_len, flags)),
-            naive) << why();
+                           : PLStrstr(m.h, s, len, sub.c_str(), sub_len, flags)), naive) << why();
   EXPECT_EQ(match, naive_state) << why();
 }
 
-// PLStrtok against a naive tokenizer over characters: the tokens, the lengths left, the
-// delimiters overwritten.
+// The tokens, lengths left and delimiters overwritten, as a naive tokenizer finds them.
 void check_tokens(Model &m) {
   Bytes str = m.text(0), delims;
   PLState ignored;
   for (size_t i = 1 + m.below(3); i > 0; --i)
     delims += m.random() % 2 ? m.pick() : m.piece(str, 0, &ignored);
   bool count = m.random() % 2;
-  int32_t len = std::min(m.length(str, count, 0), static_cast<int32_t>(str.size()));
+  int32_t len = std::min(m.length(str, count, 0), int32_t(str.size()));
   auto why = [&] { return PrintToString(std::tuple(str, len, delims, count)); };
   size_t extent = m.extent(str, len, count, false, 0), limit = extent;
   std::vector<Char> c = m.chars(str, extent, 0, true);
@@ -300,8 +260,7 @@ void check_tokens(Model &m) {
     if (n == c.size()) break;
     cut.replace(c[n].at, c[n].end - c[n].at, c[n].end - c[n].at, '\0');
     size_t left = limit - c[n].end;
-    naive.back().second =
-        static_cast<int32_t>(count ? m.chars(str.substr(c[n].end), left, 0).size() : left);
+    naive.back().second = int32_t(count ? m.chars(str.substr(c[n].end), left, 0).size() : left);
     if (left == 0) break;
     if (count) c = m.chars(str, limit, 0);  // a count of characters leaves a cut one out
     limit = c.back().end;
@@ -318,15 +277,14 @@ void check_tokens(Model &m) {
   EXPECT_EQ(buffer, cut) << why();
 }
 
-// The fast paths against the character walk: the one-element loops of a single-byte
-// set, the searches by candidate bytes and the cut of long text found from its end.
+// The fast paths (element loops, candidate bytes, cuts found from the end) vs the walk.
 void check_paths(Model &m) {
   pl::TextRules rules = pl::text_rules(*m.h, false);
   PLState ignored;
   Bytes str = m.text(0), other = m.random() % 2 ? m.text(0) : m.piece(str, 0, &ignored);
   bool count = m.random() % 2, last = m.random() % 2;
   int32_t len = m.length(str, count, 0), len2 = m.length(other, count, 0);
-  int32_t size = static_cast<int32_t>(m.below(str.size() + 3)) - 1;
+  int32_t size = int32_t(m.below(str.size() + 3)) - 1;
   auto why = [&] { return PrintToString(std::tuple(str, len, other, len2, size, count, last)); };
   const char *s = str.c_str(), *o = other.c_str();
   auto results = [&](pl::Path p) {  // every result and output of one path
@@ -344,12 +302,10 @@ void check_paths(Model &m) {
   Bytes text;
   while (text.size() < 600) text += m.text(0);
   const uint8_t *bytes = reinterpret_cast<const uint8_t *>(text.data());
-  for (size_t cut = 0; cut < 4; ++cut) {
-    size_t n = text.size() - cut;
+  for (size_t n = text.size(); n + 4 > text.size(); --n)  // cuts of long text
     EXPECT_EQ(pl::Stepper(rules).whole_bytes(bytes, n),
               pl::walk(rules, bytes, n, n, pl::kNoCharLimit, 0).bytes)
         << PrintToString(text.substr(0, n));
-  }
 }
 
 TEST(StringProperties, EveryShippedCodeSet) {
@@ -361,15 +317,9 @@ TEST(StringProperties, EveryShippedCodeSet) {
     SCOPED_TRACE(set.name);
     Model m(set, seed++);
     for (int i = 0; i < kSamples && !testing::Test::HasFailure(); ++i) {
-      for (bool ex : {false, true}) {
-        m.use(ex);
-        check_copy(m);
-        check_append(m);
-        check_searches(m);
-      }
-      m.use(false);
-      check_tokens(m);
-      check_paths(m);
+      for (bool ex : {false, true})
+        for (auto check : {check_copy, check_append, check_searches}) m.use(ex), check(m);
+      for (auto check : {check_tokens, check_paths}) m.use(false), check(m);
     }
   }
 }
