@@ -1,5 +1,8 @@
 #include "bench_texts.h"
 
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
 #include <random>
 
 namespace plbench {
@@ -61,6 +64,19 @@ Text make_text(PLLocale *locale, Script script, size_t size) {
     text.units.insert(text.units.end(), line.begin(), line.end());
   }
   return text;
+}
+
+int run_benchmarks(int argc, char **argv, void (*register_all)()) {
+  if (PLInit(POLYLOC_BENCH_LOCALEDIR, nullptr, nullptr, nullptr, 0) != PL_OK) {
+    std::fprintf(stderr, "cannot load %s\n", POLYLOC_BENCH_LOCALEDIR);
+    return 1;
+  }
+  register_all();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  PLTerm();
+  return 0;
 }
 
 }  // namespace plbench

@@ -20,4 +20,8 @@ struct Text {
 // The text of `script` in the code set of `locale`, about `size` bytes long there.
 Text make_text(PLLocale *locale, Script script, size_t size);
 
+// Initialises the library over the build's locale directory, registers the
+// benchmarks and runs them; the exit code of a benchmark program.
+int run_benchmarks(int argc, char **argv, void (*register_all)());
+
 }  // namespace plbench

@@ -196,15 +196,4 @@ void register_all() {
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (PLInit(POLYLOC_BENCH_LOCALEDIR, nullptr, nullptr, nullptr, 0) != PL_OK) {
-    std::fprintf(stderr, "cannot load %s\n", POLYLOC_BENCH_LOCALEDIR);
-    return 1;
-  }
-  register_all();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PLTerm();
-  return 0;
-}
+int main(int argc, char **argv) { return plbench::run_benchmarks(argc, argv, register_all); }

@@ -212,6 +212,17 @@ void count_bytes(benchmark::State &state, const Loaded &l) {
 // Which implementation a row times.
 enum class Who { polyloc, polyloc_len, peer };
 
+// Times the peer or the library, as `who` says.
+template <class Peer, class Ours>
+void timed(benchmark::State &state, Who who, Peer peer, Ours ours) {
+  for (auto _ : state) {
+    if (who == Who::peer)
+      benchmark::DoNotOptimize(peer());
+    else
+      benchmark::DoNotOptimize(ours());
+  }
+}
+
 void strstr_case(benchmark::State &state, size_t i, Who who) {
   Loaded &l = loaded(i);
   const char *s = l.text.c_str(), *sub = l.needle.c_str();
@@ -222,12 +233,7 @@ void strstr_case(benchmark::State &state, size_t i, Who who) {
   if (!agrees(state, "strstr", offset(l, PLStrstr(l.locale, s, len, sub, sub_len, 0)),
               offset(l, peer()), static_cast<long>(l.needle_at)))
     return;
-  for (auto _ : state) {
-    if (who == Who::peer)
-      benchmark::DoNotOptimize(peer());
-    else
-      benchmark::DoNotOptimize(PLStrstr(l.locale, s, len, sub, sub_len, 0));
-  }
+  timed(state, who, peer, [&] { return PLStrstr(l.locale, s, len, sub, sub_len, 0); });
   count_bytes(state, l);
 }
 
@@ -240,12 +246,7 @@ void strchr_case(benchmark::State &state, size_t i, Who who) {
   if (!agrees(state, "strchr", offset(l, PLStrchr(l.locale, s, len, chr, 0)), offset(l, peer()),
               static_cast<long>(l.text.size() - l.last.size())))
     return;
-  for (auto _ : state) {
-    if (who == Who::peer)
-      benchmark::DoNotOptimize(peer());
-    else
-      benchmark::DoNotOptimize(PLStrchr(l.locale, s, len, chr, 0));
-  }
+  timed(state, who, peer, [&] { return PLStrchr(l.locale, s, len, chr, 0); });
   count_bytes(state, l);
 }
 
@@ -261,12 +262,7 @@ void strcspn_case(benchmark::State &state, size_t i, Who who) {
   if (!agrees(state, "strcspn", PLStrcspn(l.locale, s, len, set, set_len, 0), peer(),
               static_cast<long>(l.text.size() - l.last.size())))
     return;
-  for (auto _ : state) {
-    if (who == Who::peer)
-      benchmark::DoNotOptimize(peer());
-    else
-      benchmark::DoNotOptimize(PLStrcspn(l.locale, s, len, set, set_len, 0));
-  }
+  timed(state, who, peer, [&] { return PLStrcspn(l.locale, s, len, set, set_len, 0); });
   count_bytes(state, l);
 }
 
@@ -278,12 +274,7 @@ void strcmp_case(benchmark::State &state, size_t i, Who who) {
   auto peer = [&] { return glibc ? std::strcmp(a, b) : naive_strcmp(l.locale, a, b); };
   if (!agrees(state, "strcmp", sign(PLStrcmp(l.locale, a, len, b, len, 0)), sign(peer()), 1))
     return;
-  for (auto _ : state) {
-    if (who == Who::peer)
-      benchmark::DoNotOptimize(peer());
-    else
-      benchmark::DoNotOptimize(PLStrcmp(l.locale, a, len, b, len, 0));
-  }
+  timed(state, who, peer, [&] { return PLStrcmp(l.locale, a, len, b, len, 0); });
   count_bytes(state, l);
 }
 
@@ -376,15 +367,4 @@ void register_all() {
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (PLInit(POLYLOC_BENCH_LOCALEDIR, nullptr, nullptr, nullptr, 0) != PL_OK) {
-    std::fprintf(stderr, "cannot load %s\n", POLYLOC_BENCH_LOCALEDIR);
-    return 1;
-  }
-  register_all();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PLTerm();
-  return 0;
-}
+int main(int argc, char **argv) { return plbench::run_benchmarks(argc, argv, register_all); }
