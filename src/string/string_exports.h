@@ -23,8 +23,6 @@ class ElementCall {
   void fail(int32_t code) const { handle_->last_error = code; }
 
  protected:
-  ElementCall(PLLocale *handle, bool ok) : handle_(handle), ok_(ok) {}
-
   PLLocale *handle_;
   bool ok_;
 };
@@ -36,23 +34,17 @@ class StringCall : public ElementCall {
       : StringCall(false, locale, flags, allowed, pointers...) {}
 
   const TextRules &rules() const { return rules_; }
-  // Refuses an argument that the function's own checks find wrong.
-  void refuse() {
-    ok_ = false;
-    fail(PL_ERR_ARGUMENT);
-  }
 
  protected:
   template <class... Pointers>
   StringCall(bool ex_form, PLLocale *locale, int32_t flags, int32_t allowed, Pointers... pointers)
-      : ElementCall(enter(locale), false) {
+      : ElementCall(locale, flags, allowed, pointers...) {
     if (is_unbound(handle_)) {
-      handle_->last_error = PL_ERR_ARGUMENT;
+      ok_ = false;
+      fail(PL_ERR_ARGUMENT);
       return;
     }
     rules_ = text_rules(*handle_, ex_form);
-    ok_ = (flags & ~allowed) == 0 && ((pointers != nullptr) && ...);
-    if (!ok_) handle_->last_error = PL_ERR_ARGUMENT;
   }
 
   TextRules rules_{nullptr, CharsetView(static_cast<const uint8_t *>(nullptr)), false, false};

@@ -71,24 +71,14 @@ int32_t print_codeset(void *, int32_t kind, const char *name) {
 // Output through a fixed buffer; tracks the shift state a stateful target ends in.
 class Output {
  public:
-  explicit Output(PLLocale *target) {
-    ShiftBytes shifts = shift_bytes(target);
-    stateful_ = shifts.stateful();
-    shift_out_ = shifts.out;
-    shift_in_ = shifts.in;
-  }
+  explicit Output(PLLocale *target) : shifts_(shift_bytes(target)) {}
 
   char *at() { return buffer_ + used_; }
   int32_t room() const { return static_cast<int32_t>(sizeof buffer_ - used_); }
   // Takes note of the bytes the conversion wrote at at().
   void wrote(char *end) {
     size_t n = static_cast<size_t>(end - at());
-    if (stateful_)
-      for (size_t i = 0; i < n; ++i) {
-        int b = static_cast<unsigned char>(at()[i]);
-        if (b == shift_out_) shifted_ = true;
-        else if (b == shift_in_) shifted_ = false;
-      }
+    shifted_ = shifts_.after(at(), n, shifted_) != 0;
     used_ += n;
   }
   bool flush() {
@@ -100,7 +90,7 @@ class Output {
   bool close() {
     if (shifted_) {
       if (room() == 0 && !flush()) return false;
-      buffer_[used_++] = static_cast<char>(shift_in_);
+      buffer_[used_++] = static_cast<char>(shifts_.in);
       shifted_ = false;
     }
     return flush() && std::fflush(stdout) == 0;
@@ -109,8 +99,8 @@ class Output {
  private:
   char buffer_[kBlock];
   size_t used_ = 0;
-  bool stateful_ = false, shifted_ = false;
-  int shift_out_ = -1, shift_in_ = -1;
+  ShiftBytes shifts_;
+  bool shifted_ = false;
 };
 
 struct Replacements {

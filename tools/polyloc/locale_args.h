@@ -15,6 +15,15 @@ PLLocale *open_locale(const char *name, const char *command);
 struct ShiftBytes {
   int out = -1, in = -1;
   bool stateful() const { return out >= 0 && in >= 0; }
+  // The state behind the `n` bytes at `text`, which start in `state`.
+  PLState after(const char *text, size_t n, PLState state) const {
+    for (size_t i = 0; i < n; ++i) {
+      int b = static_cast<unsigned char>(text[i]);
+      if (b == out) state = 1;
+      else if (b == in) state = 0;
+    }
+    return state;
+  }
 };
 ShiftBytes shift_bytes(PLLocale *locale);
 

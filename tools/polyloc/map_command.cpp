@@ -85,11 +85,8 @@ bool parse(int argc, char **argv, Options &options) {
 
 class Mapper {
  public:
-  Mapper(PLLocale *locale, int32_t flags) : locale_(locale), flags_(flags) {
-    ShiftBytes shifts = shift_bytes(locale);
-    stateful_ = shifts.stateful();
-    shift_out_ = shifts.out;
-    shift_in_ = shifts.in;
+  Mapper(PLLocale *locale, int32_t flags)
+      : locale_(locale), flags_(flags), shifts_(shift_bytes(locale)) {
     size_t max_length =
         static_cast<size_t>(std::max(PLGetLocaleNumInfo(locale, PL_MAX_CHAR_LEN, 0), 1));
     // A cut character in front of the block, and a NUL behind it.
@@ -98,7 +95,7 @@ class Mapper {
     // by one call with room for the worst case: a character takes at least one byte and
     // maps to at most three characters of at most max_length bytes, in a stateful set
     // each behind a shift byte, and the output may end with one more.
-    output_.resize(input_.size() * 3 * (max_length + (stateful_ ? 1 : 0)) + 2);
+    output_.resize(input_.size() * 3 * (max_length + (shifts_.stateful() ? 1 : 0)) + 2);
     PLUChar name[64];
     int32_t units = PLGetLocaleTextInfoU(locale, PL_CODESET_NAME, name, 64, 0);
     for (int32_t i = 0; i + 1 < units; ++i) codeset_ += static_cast<char>(name[i]);
@@ -115,7 +112,7 @@ class Mapper {
   // Returns a stateful output to the single-byte state, as text must end; a character
   // cut by the end of the input is left out. False on a failure, reported.
   bool finish() {
-    char shift_in = static_cast<char>(shift_in_);
+    char shift_in = static_cast<char>(shifts_.in);
     if (out_state_ != 0 && !write(&shift_in, 1)) return false;
     return std::fflush(stdout) == 0 || write_failed();
   }
@@ -136,15 +133,11 @@ class Mapper {
       std::fprintf(stderr, "polyloc map: the mapping failed (code %d)\n", PLGetError(locale_));
       return false;
     }
-    if (stateful_) {
-      for (int32_t i = 0; i < written; ++i) {
-        int b = static_cast<unsigned char>(output_[i]);
-        if (b == shift_out_) out_state_ = 1;
-        else if (b == shift_in_) out_state_ = 0;
-      }
+    if (shifts_.stateful()) {
+      out_state_ = shifts_.after(output_.data(), static_cast<size_t>(written), out_state_);
       // The output of a call ends in the state its source ends in: a shift-in closing it
       // is held back, so that the blocks join as one call over the whole text would.
-      if (written > 0 && static_cast<unsigned char>(output_[written - 1]) == shift_in_) {
+      if (written > 0 && static_cast<unsigned char>(output_[written - 1]) == shifts_.in) {
         --written;
         out_state_ = 1;
       }
@@ -164,8 +157,8 @@ class Mapper {
     size_t at = 0;
     while (at < end) {
       int b = static_cast<unsigned char>(text[at]);
-      if (stateful_ && (b == shift_out_ || b == shift_in_)) {
-        state = b == shift_out_ ? 1 : 0;
+      if (shifts_.stateful() && (b == shifts_.out || b == shifts_.in)) {
+        state = b == shifts_.out ? 1 : 0;
         ++at;
         continue;
       }
@@ -204,7 +197,7 @@ class Mapper {
   int32_t map(char *dst, PLState dst_state, size_t size, const char *src, PLState src_state,
               size_t length) const {
     int32_t dst_size = static_cast<int32_t>(size), src_length = static_cast<int32_t>(length);
-    if (stateful_)
+    if (shifts_.stateful())
       return PLMapStringEx(locale_, dst, dst_state, dst_size, src, src_state, src_length, flags_);
     return PLMapString(locale_, dst, dst_size, src, src_length, flags_);
   }
@@ -221,8 +214,7 @@ class Mapper {
   PLLocale *locale_;
   int32_t flags_;
   std::string codeset_;
-  bool stateful_ = false;
-  int shift_out_ = -1, shift_in_ = -1;
+  ShiftBytes shifts_;
   std::vector<char> input_, output_;
   size_t carry_ = 0;        // bytes of a cut character at the start of input_
   long long position_ = 0;  // offset of input_[0] in the whole input

@@ -4,13 +4,14 @@
 
 #include "charset/conversion/decoder.h"
 #include "charset/conversion/text_forms.h"
+#include "charset/unicode/unicode_types.h"
+#include "charset/unicode_value.h"
 #include "string/mapping/case_pairs.h"
 #include "string/mapping/codeset_mapping.h"
 #include "string/ops/char_copy.h"
 #include "string/ops/element_ops.h"
 #include "string/ops/string_ops.h"
 #include "string/ops/string_walk.h"
-#include "charset/unicode/unicode_types.h"
 #include "string/unicode/case_pages.h"
 #include "string/unicode/unicode_mapping.h"
 
@@ -27,6 +28,15 @@ struct Mapped {
 
 Mapped one(uint32_t c) { return {{c, 0, 0}, 1, false}; }
 
+// The `n` units at `units`, each made a character by `make`; false when one cannot be.
+template <class Make>
+bool made(const uint16_t *units, int n, bool both, Make make, Mapped *out) {
+  *out = {{0, 0, 0}, n, both};
+  for (int i = 0; i < n; ++i)
+    if (!make(units[i], &out->c[i])) return false;
+  return true;
+}
+
 // The language pair of `u` (alone, then with the next character's unit, which `peek`
 // gives, 0 when there is none), with each result unit made a character by `make`.
 template <class Peek, class Make>
@@ -41,11 +51,7 @@ bool pair_of(const CasePairs &pairs, uint32_t u, Peek peek, Make make, Mapped *o
     n = pairs.find(static_cast<uint16_t>(u), static_cast<uint16_t>(v), results);
     both = true;
   }
-  if (n == 0) return false;
-  *out = {{0, 0, 0}, n, both};
-  for (int i = 0; i < n; ++i)
-    if (!make(results[i], &out->c[i])) return false;
-  return true;
+  return n != 0 && made(results, n, both, make, out);
 }
 
 // The multi-unit uppercase of `u`, each unit made a character by `make`.
@@ -53,11 +59,7 @@ template <class Make>
 bool special_of(uint32_t u, Make make, Mapped *out) {
   uint16_t units[3];
   int n = u <= 0xFFFF ? special_upper(static_cast<uint16_t>(u), units) : 0;
-  if (n == 0) return false;
-  *out = {{0, 0, 0}, n, false};
-  for (int i = 0; i < n; ++i)
-    if (!make(units[i], &out->c[i])) return false;
-  return true;
+  return n != 0 && made(units, n, false, make, out);
 }
 
 // Maps the packed characters of a code set.
@@ -84,13 +86,14 @@ class CharMapper {
         uint32_t c, digit = unicode_digit(static_cast<uint16_t>(unicode(packed)));
         return digit != 0 && chars_.encode(digit, &c) ? one(c) : one(packed);
       }
-      case Mapping::upper:
-        if (special_of(unicode(packed), make, &out) || pair_of(pairs_, unicode(packed), peek, make, &out))
-          return out;
-        return one(chars_.upper(packed));
+      case Mapping::upper: {
+        uint32_t u = unicode(packed);
+        return special_of(u, make, &out) || pair_of(pairs_, u, peek, make, &out)
+                   ? out
+                   : one(chars_.upper(packed));
+      }
       case Mapping::lower:
-        if (pair_of(pairs_, unicode(packed), peek, make, &out)) return out;
-        return one(chars_.lower(packed));
+        return pair_of(pairs_, unicode(packed), peek, make, &out) ? out : one(chars_.lower(packed));
       case Mapping::copy: break;
     }
     return one(packed);
@@ -147,8 +150,6 @@ bool quick_case(Mapping mapping, QuickCase *quick) {
     default: return false;
   }
 }
-
-bool is_high_surrogate_unit(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 
 // The fixed part of every U-form mapping: one unit to one.
 uint32_t map_unit(Mapping mapping, uint32_t u) {
@@ -264,7 +265,7 @@ int32_t map_units(const PLLocale &handle, Mapping mapping, PLUChar *dst, int32_t
     in += out.both ? 2 : 1;
   }
   // A pair cut in half is not left behind.
-  if (written > 0 && is_high_surrogate_unit(dst[written - 1])) dst[--written] = 0;
+  if (written > 0 && is_high_surrogate(dst[written - 1])) dst[--written] = 0;
   return static_cast<int32_t>(written);
 }
 

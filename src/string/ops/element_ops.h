@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "charset/unicode_value.h"
 #include "polyloc.h"
 
 namespace pl {
@@ -62,6 +63,14 @@ const T *find_elements(const T *s, size_t n, const T *sub, size_t m) {
   }
 }
 
+// A set of byte values.
+struct ByteSet {
+  uint64_t bits[4] = {};
+
+  void add(uint8_t b) { bits[b >> 6] |= uint64_t{1} << (b & 63); }
+  bool has(uint8_t b) const { return bits[b >> 6] >> (b & 63) & 1; }
+};
+
 // Membership in a set of elements; surrogate pairs of UTF-16 are one character: a high
 // surrogate matches only together with the element behind it.
 template <class T>
@@ -69,15 +78,15 @@ class ElementSet {
  public:
   ElementSet(const T *set, size_t n) : set_(set), n_(n) {
     if constexpr (sizeof(T) == 1)
-      for (size_t i = 0; i < n; ++i) bits_[set[i] >> 6] |= uint64_t{1} << (set[i] & 63);
+      for (size_t i = 0; i < n; ++i) bytes_.add(set[i]);
   }
 
   // How many elements at `s` (of `left`) form a character found in the set, else 0.
   size_t match(const T *s, size_t left) const {
     if constexpr (sizeof(T) == 1) {
-      return bits_[s[0] >> 6] >> (s[0] & 63) & 1;
+      return bytes_.has(s[0]);
     } else {
-      bool pair = sizeof(T) == 2 && s[0] >= 0xD800 && s[0] <= 0xDBFF;
+      bool pair = sizeof(T) == 2 && is_high_surrogate(s[0]);
       for (size_t i = 0; i < n_; ++i) {
         if (set_[i] != s[0]) continue;
         if (!pair) return 1;
@@ -90,14 +99,14 @@ class ElementSet {
  private:
   const T *set_;
   size_t n_;
-  uint64_t bits_[4] = {};
+  ByteSet bytes_;
 };
 
 // The elements of the character at `s` (of `left`): two for a surrogate pair of UTF-16.
 template <class T>
 size_t element_char_length(const T *s, size_t left) {
   if constexpr (sizeof(T) == 2) {
-    if (left > 1 && s[0] >= 0xD800 && s[0] <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF)
+    if (left > 1 && is_high_surrogate(s[0]) && is_low_surrogate(s[1]))
       return 2;
   }
   return 1;

@@ -70,8 +70,8 @@ Found string_find_char(const TextRules &rules, Path path, const char *str, PLSta
   const uint8_t *wanted = as_bytes(chr) + sought.shift_bytes;
   uint8_t length = sought.length.rule;
   Stepper stepper(rules);
-  if (path == Path::fast && !rules.shift_rule && !last)
-    if (size_t longest = stepper.longest_rule())
+  if (path == Path::fast && !last)
+    if (size_t longest = stepper.long_text_longest(extent))
       return {found_at(stepper, longest, str, extent, wanted, length), state};
   Found found{nullptr, state};
   stepper.each(text, extent, state, [&](size_t at, uint8_t bytes, uint8_t rule, PLState in) {
@@ -108,8 +108,8 @@ Found string_find(const TextRules &rules, Path path, const char *str, PLState st
   if (wanted_len == 0) return {str, state};
   if (wanted_len > extent) return {nullptr, state};
   Stepper stepper(rules);
-  if (path == Path::fast && !rules.shift_rule)
-    if (size_t longest = stepper.longest_rule())
+  if (path == Path::fast)
+    if (size_t longest = stepper.long_text_longest(extent))
       return {found_at(stepper, longest, str, extent, wanted, wanted_len), state};
   Found found{nullptr, state};
   stepper.each(text, extent, state, [&](size_t at, uint8_t bytes, uint8_t rule, PLState in) {

@@ -17,10 +17,12 @@ class CharacterSet {
       : step_(rules), set_(set), extent_(extent), state_(state) {
     each([this](const uint8_t *c, size_t length) {
       if (length == 1) {
-        bits_[c[0] >> 6] |= uint64_t{1} << (c[0] & 63);
+        singles_.add(c[0]);
+        starts_.add(c[0]);
       } else if (long_count_ < kKeptMembers) {
         members_[long_count_++] = {pack_char(c, length), static_cast<uint8_t>(length)};
-        leads_[c[0] >> 6] |= uint64_t{1} << (c[0] & 63);
+        leads_.add(c[0]);
+        starts_.add(c[0]);
       } else {
         kept_all_ = false;
       }
@@ -31,13 +33,13 @@ class CharacterSet {
   // Whether a member may start with byte `b`; false for certain only when every member
   // is known (a large set answers true).
   bool may_start(uint8_t b) const {
-    return !kept_all_ || ((bits_[b >> 6] | leads_[b >> 6]) >> (b & 63) & 1);
+    return !kept_all_ || starts_.has(b);
   }
 
   bool contains(const uint8_t *c, size_t length) const {
-    if (length == 1) return bits_[c[0] >> 6] >> (c[0] & 63) & 1;
+    if (length == 1) return singles_.has(c[0]);
     if (kept_all_) {
-      if ((leads_[c[0] >> 6] >> (c[0] & 63) & 1) == 0) return false;
+      if (!leads_.has(c[0])) return false;
       uint32_t packed = pack_char(c, length);
       for (size_t i = 0; i < long_count_; ++i)
         if (members_[i].packed == packed && members_[i].length == length) return true;
@@ -75,8 +77,9 @@ class CharacterSet {
   const uint8_t *set_;
   size_t extent_;
   PLState state_;
-  uint64_t bits_[4] = {};
-  uint64_t leads_[4] = {};  // first bytes of the kept longer characters
+  ByteSet singles_;  // the one-byte members
+  ByteSet leads_;    // first bytes of the kept longer members
+  ByteSet starts_;   // both
   Member members_[kKeptMembers];
   size_t long_count_ = 0;
   bool kept_all_ = true;
@@ -108,7 +111,7 @@ int32_t string_span(const TextRules &rules, Path path, const char *str, PLState 
   }
   CharacterSet members(rules, as_bytes(set), set_extent, set_state);
   Stepper stepper(rules);
-  size_t longest = path == Path::fast && !rules.shift_rule && !inside ? stepper.longest_rule() : 0;
+  size_t longest = path == Path::fast && !inside ? stepper.long_text_longest(extent) : 0;
   if (longest != 0) {
     // The span ends at the first member: only bytes a member starts with are looked at.
     size_t from = 0, at = 0;

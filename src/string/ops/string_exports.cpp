@@ -228,8 +228,9 @@ PL_API int32_t PLStrtokEx(PLLocale *locale, char *dst, PLState dstState, int32_t
                           PLState delimState, int32_t delimLen, const char **next,
                           PLState *nextState, int32_t flags) {
   ExCall call(locale, flags, pl::kAnyFlags, str, len, delims, next);
-  if (!call || (dst == nullptr && dstSize > 0)) {
-    if (call) call.refuse();
+  if (!call) return -1;
+  if (dst == nullptr && dstSize > 0) {
+    call.fail(PL_ERR_ARGUMENT);
     return -1;
   }
   pl::TokenCursor cursor{};

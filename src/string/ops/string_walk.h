@@ -33,9 +33,7 @@ class Stepper {
   Step operator()(const uint8_t *s, size_t available, PLState state) const {
     if (shift_rule_) return step_at(rules_, s, available, state);
     if (available == 0) return {0, state, {0, 0}};
-    uint8_t rule = lengths_[s[0]];
-    if (gb_rule_ && static_cast<uint8_t>(s[0] - 0x81) < 4 && available >= 2 && s[1] >= 0x40)
-      rule = 2;
+    uint8_t rule = rule_at(s, 0, available);
     return {0, state, {rule, static_cast<uint8_t>(rule < available ? rule : available)}};
   }
 
@@ -86,36 +84,29 @@ class Stepper {
     return at;
   }
 
-  // The bytes of the whole characters of the `extent` bytes at `s` (as whole() finds
-  // them). In long text without shift rules the walk starts near the end: behind n - 1
-  // one-byte characters, n the longest length of the code set, a character always
-  // starts; so only the tail needs walking.
-  size_t whole_bytes(const uint8_t *s, size_t extent) const {
-    constexpr size_t kLongText = 256, kLookBack = 64;
-    size_t longest = shift_rule_ || extent < kLongText ? 0 : longest_rule();
-    for (size_t at = extent; longest != 0 && at + kLookBack > extent; --at) {
-      size_t ones = 0;
-      while (ones + 1 < longest && lengths_[s[at - 1 - ones]] == 1) ++ones;
-      if (ones + 1 == longest) return at + whole(s + at, extent - at, 0).bytes;
-    }
-    return whole(s, extent, 0).bytes;
+  // The bytes of the whole characters of the `extent` bytes at `s` from `state` (as
+  // whole() finds them). Long text without shift rules is walked only from the last
+  // place near its end where a character must start (must_start).
+  size_t whole_bytes(const uint8_t *s, size_t extent, PLState state) const {
+    constexpr size_t kLookBack = 64;
+    size_t longest = long_text_longest(extent);
+    for (size_t at = extent; longest != 0 && at + kLookBack > extent; --at)
+      if (must_start(s, at, longest)) return at + whole(s + at, extent - at, state).bytes;
+    return whole(s, extent, state).bytes;
   }
 
   // For searches that find candidates by their bytes first: whether a character
   // starts at `target` (before `extent`), walking on from `from`, a character start at
   // or before it, or from a nearer start found by looking back; `from` becomes the
-  // start reached. Needs text without shift rules and `longest` = longest_rule() != 0.
+  // start reached. Needs `longest` = long_text_longest() != 0.
   bool starts_at(const uint8_t *s, size_t extent, size_t target, size_t &from,
                  size_t longest) const {
     constexpr size_t kLookBack = 64;
-    for (size_t at = target; at > from && at >= longest - 1 && target - at < kLookBack; --at) {
-      size_t ones = 0;
-      while (ones + 1 < longest && lengths_[s[at - 1 - ones]] == 1) ++ones;
-      if (ones + 1 == longest) {
+    for (size_t at = target; at > from && at >= longest - 1 && target - at < kLookBack; --at)
+      if (must_start(s, at, longest)) {
         from = at;
         break;
       }
-    }
     while (from < target) from += rule_at(s, from, extent);
     return from == target;
   }
@@ -128,15 +119,12 @@ class Stepper {
     return lengths_[lead];
   }
 
-  // The longest length of the table, or 0 when a byte has the length 0 (which would
-  // end a walk wherever it stands).
-  size_t longest_rule() const {
-    uint8_t longest = 0, shortest = 0xFF;
-    for (int b = 0; b < 256; ++b) {
-      longest = std::max(longest, lengths_[b]);
-      shortest = std::min(shortest, lengths_[b]);
-    }
-    return shortest == 0 ? 0 : longest;
+  // For the walks that start near their target (whole_bytes, starts_at): the longest
+  // length of the table, when the text is long enough for scanning the table to pay
+  // and has no shift rules; else 0, and the walk runs from the start.
+  size_t long_text_longest(size_t extent) const {
+    constexpr size_t kLongText = 256;
+    return shift_rule_ || extent < kLongText ? 0 : longest_rule();
   }
 
   // Whole characters and shift runs of the `extent` bytes at `s`, as walk() does
@@ -156,6 +144,26 @@ class Stepper {
  private:
   static constexpr size_t kBlock = 256;
   static constexpr size_t kMaxRule = 4;
+
+  // The longest length of the table, or 0 when a byte has the length 0 (which would
+  // end a walk wherever it stands).
+  size_t longest_rule() const {
+    uint8_t longest = 0, shortest = 0xFF;
+    for (int b = 0; b < 256; ++b) {
+      longest = std::max(longest, lengths_[b]);
+      shortest = std::min(shortest, lengths_[b]);
+    }
+    return shortest == 0 ? 0 : longest;
+  }
+
+  // Whether a character starts at `at` (at least longest - 1) whatever came before:
+  // behind longest - 1 one-byte characters none can reach across, since none is
+  // longer than `longest`.
+  bool must_start(const uint8_t *s, size_t at, size_t longest) const {
+    for (size_t back = 1; back < longest; ++back)
+      if (lengths_[s[at - back]] != 1) return false;
+    return true;
+  }
 
   // The length rule of every byte of s[base, end) as if a character started there.
   void fill_rules(const uint8_t *s, size_t base, size_t end, size_t extent, uint8_t *out) const {
