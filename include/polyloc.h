@@ -677,6 +677,45 @@ PL_API int32_t PLStrcmpU(PLLocale *locale, const PLUChar *s1, int32_t len1, cons
 PL_API int32_t PLWcscmp(PLLocale *locale, const PLWChar *s1, int32_t len1, const PLWChar *s2,
                         int32_t len2, int32_t flags);
 
+/* ---- Collation and sort keys --------------------------------------------- */
+
+/* Collation flags (besides PL_COUNT_CHARS and PL_IGNORE_CASE). */
+#define PL_IGNORE_WIDTH            ((int32_t)0x80000041)  /* full-width forms as narrow ones */
+
+/*
+ * Orders two strings by the locale's collation (the modifier of its name): negative,
+ * 0 or positive. A locale without collation (modifier "Binary") compares code values
+ * as PLStrcmp does. Lengths < 0 mean NUL-terminated. Flags: 0, PL_IGNORE_CASE or
+ * PL_IGNORE_WIDTH, each optionally with PL_COUNT_CHARS (ignored by the U and W forms);
+ * anything else stores PL_ERR_ARGUMENT and gives 0. PL_ERR_NO_MEMORY and 0 when work
+ * space cannot be had.
+ */
+PL_API int32_t PLStrcoll(PLLocale *locale, const char *s1, int32_t len1, const char *s2,
+                         int32_t len2, int32_t flags);
+PL_API int32_t PLStrcollEx(PLLocale *locale, const char *s1, PLState s1State, int32_t len1,
+                           const char *s2, PLState s2State, int32_t len2, int32_t flags);
+PL_API int32_t PLStrcollU(PLLocale *locale, const PLUChar *s1, int32_t len1, const PLUChar *s2,
+                          int32_t len2, int32_t flags);
+PL_API int32_t PLWcscoll(PLLocale *locale, const PLWChar *s1, int32_t len1, const PLWChar *s2,
+                         int32_t len2, int32_t flags);
+
+/*
+ * Writes the sort key of src into dst (dstSize bytes) and returns its length in bytes,
+ * written or not: keys compare with memcmp (a shorter key that is a prefix sorts
+ * first) the way the strings collate. The key is written only when it fits, then
+ * followed by zero bytes up to dstSize; built in dst itself when dstSize is at least
+ * 16 bytes per UTF-16 unit plus 4. Flags as for PLStrcoll; -1 with PL_ERR_ARGUMENT or
+ * PL_ERR_NO_MEMORY. In a locale without collation the key is the string itself.
+ */
+PL_API int32_t PLStrxfrm(PLLocale *locale, char *dst, int32_t dstSize, const char *src,
+                         int32_t srcLen, int32_t flags);
+PL_API int32_t PLStrxfrmEx(PLLocale *locale, char *dst, int32_t dstSize, const char *src,
+                           PLState srcState, int32_t srcLen, int32_t flags);
+PL_API int32_t PLStrxfrmU(PLLocale *locale, char *dst, int32_t dstSize, const PLUChar *src,
+                          int32_t srcLen, int32_t flags);
+PL_API int32_t PLWcsxfrm(PLLocale *locale, char *dst, int32_t dstSize, const PLWChar *src,
+                         int32_t srcLen, int32_t flags);
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

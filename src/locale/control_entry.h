@@ -14,6 +14,12 @@ struct DataFile;
 
 // State flag bits.
 inline constexpr uint8_t kStateBuiltin = 1u << 0;  // built-in data, never released
+// A collation table's lookup hints (record flags and expansion indexes) were found
+// consistent when it was loaded, so the reader may follow them instead of searching.
+inline constexpr uint8_t kStateCollationHints = 1u << 5;
+// Every element of a collation table places all its weights forward, so an identical
+// start of two strings can be left out of their comparison.
+inline constexpr uint8_t kStateCollationForward = 1u << 6;
 
 struct ControlEntry {
   uint16_t number;

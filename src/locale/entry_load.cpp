@@ -79,7 +79,8 @@ ControlEntry *load_entry(Environment *env, ControlEntry *entry, Code *code) {
       entry->size[s] = staged.size[s];
     }
     entry->size[0] = staged.size[0];
-    entry->state = 0;
+    // Of the state, only what the section checks found about the file carries over.
+    entry->state = staged.state & (kStateCollationHints | kStateCollationForward);
     publish_section1(*entry, staged.section[0]);
     platform::lock_release();
     *code = PL_OK;

@@ -2,6 +2,7 @@
 
 #include "frame/endian.h"
 #include "locale/layouts/charset_table.h"
+#include "locale/layouts/collation_table.h"
 #include "locale/layouts/language.h"
 #include "locale/layouts/territory.h"
 
@@ -86,14 +87,150 @@ bool charset_is_valid(const ControlEntry &entry) {
   return true;
 }
 
+namespace coll = layout::collation;
+
+// `count` items of `item_size` bytes from `offset` end inside `size`.
+bool span_fits(uint32_t size, uint32_t offset, uint64_t count, uint32_t item_size) {
+  return offset <= size && count * item_size <= size - offset;
+}
+
+const uint8_t *page_entry(const uint8_t *table, uint32_t page) {
+  return table + coll::kPageTable + page * coll::kPageSize;
+}
+
+bool is_table_page(const uint8_t *page) {
+  constexpr uint8_t kNotTable =
+      coll::kPageIgnored | coll::kPageAlgorithmicPrimary | coll::kPageAlgorithmicSpecial;
+  return (page[coll::kPageFlags] & kNotTable) == 0;
+}
+
+// The fixed part, the records of every table page, the expansions and the
+// contractions all lie inside the section.
+bool collation_fits(const uint8_t *table, uint32_t size) {
+  if (size < coll::kFixedSize) return false;
+  uint32_t records = read_u32(table + coll::kRecordsOffset);
+  if (!span_fits(size, records, 0, coll::kRecordSize)) return false;
+  for (uint32_t page = 0; page < 256; ++page) {
+    const uint8_t *entry = page_entry(table, page);
+    if (is_table_page(entry) &&
+        !span_fits(size, records, uint64_t{read_u32(entry + coll::kPageValue)} + 256, coll::kRecordSize))
+      return false;
+  }
+  return span_fits(size, read_u32(table + coll::kExpansionsOffset),
+                   read_u16(table + coll::kExpansionCount), coll::kExpansionSize) &&
+         span_fits(size, read_u32(table + coll::kContractionsOffset),
+                   read_u16(table + coll::kContractionCount), coll::kContractionSize);
+}
+
+// A collation table that collation_fits() accepted, read through its offsets.
+struct CollationView {
+  const uint8_t *table;
+  uint32_t expansion_count, contraction_count;
+
+  const uint8_t *record(uint32_t page, uint32_t low) const {
+    return table + read_u32(table + coll::kRecordsOffset) +
+           (read_u32(page_entry(table, page) + coll::kPageValue) + low) * coll::kRecordSize;
+  }
+  const uint8_t *expansion(uint32_t i) const {
+    return table + read_u32(table + coll::kExpansionsOffset) + i * coll::kExpansionSize;
+  }
+  const uint8_t *contraction(uint32_t i) const {
+    return table + read_u32(table + coll::kContractionsOffset) + i * coll::kContractionSize;
+  }
+  uint32_t contraction_key(uint32_t i) const {
+    return uint32_t{read_u16(contraction(i) + coll::kContractionFirst)} << 16 |
+           read_u16(contraction(i) + coll::kContractionSecond);
+  }
+  // Whether a contraction begins with `unit` (the table is sorted).
+  bool starts_contraction(uint16_t unit) const {
+    uint32_t low = 0, high = contraction_count;
+    while (low < high) {
+      uint32_t mid = (low + high) / 2;
+      if (contraction_key(mid) >> 16 < unit) low = mid + 1; else high = mid;
+    }
+    return low < contraction_count && contraction_key(low) >> 16 == unit;
+  }
+};
+
+// The hints this library's compiler writes hold: every expansion record names its
+// unit's entry, both tables are strictly sorted, and a record is marked as beginning
+// a contraction exactly when its unit begins one.
+bool collation_hints_hold(const uint8_t *table) {
+  CollationView view{table, read_u16(table + coll::kExpansionCount),
+                     read_u16(table + coll::kContractionCount)};
+  for (uint32_t i = 1; i < view.expansion_count; ++i)
+    if (read_u16(view.expansion(i - 1) + coll::kExpansionUnit) >=
+        read_u16(view.expansion(i) + coll::kExpansionUnit))
+      return false;
+  for (uint32_t i = 1; i < view.contraction_count; ++i)
+    if (view.contraction_key(i - 1) >= view.contraction_key(i)) return false;
+  for (uint32_t page = 0; page < 256; ++page) {
+    if (!is_table_page(page_entry(table, page))) continue;
+    for (uint32_t low = 0; low < 256; ++low) {
+      const uint8_t *record = view.record(page, low);
+      uint16_t flags = read_u16(record + coll::kRecordFlags), unit = static_cast<uint16_t>(page << 8 | low);
+      if ((flags & coll::kRecordExpansion) != 0) {
+        uint16_t index = read_u16(record + coll::kRecordWeight);
+        if (index >= view.expansion_count || read_u16(view.expansion(index) + coll::kExpansionUnit) != unit)
+          return false;
+      }
+      if ((flags & coll::kRecordStartsContraction) != 0 && !view.starts_contraction(unit)) return false;
+    }
+  }
+  for (uint32_t i = 0; i < view.contraction_count; ++i) {
+    uint32_t first = view.contraction_key(i) >> 16;
+    if (!is_table_page(page_entry(table, first >> 8)) ||
+        (read_u16(view.record(first >> 8, first & 0xFF) + coll::kRecordFlags) &
+         coll::kRecordStartsContraction) == 0)
+      return false;
+  }
+  return true;
+}
+
+// Every page, record and contraction gives its elements all four order bits.
+bool collation_all_forward(const uint8_t *table) {
+  CollationView view{table, read_u16(table + coll::kExpansionCount),
+                     read_u16(table + coll::kContractionCount)};
+  auto forward = [](uint16_t flags) { return coll::order_bits(flags) == coll::kAllForward; };
+  for (uint32_t page = 0; page < 256; ++page) {
+    const uint8_t *entry = page_entry(table, page);
+    if ((entry[coll::kPageFlags] & coll::kPageIgnored) != 0) continue;
+    if (!is_table_page(entry)) {
+      if (entry[coll::kPageOrder] != coll::kAllForward) return false;
+      continue;
+    }
+    for (uint32_t low = 0; low < 256; ++low) {
+      const uint8_t *record = view.record(page, low);
+      uint16_t flags = read_u16(record + coll::kRecordFlags);
+      // A record without weights places nothing anywhere.
+      bool weightless = (flags & coll::kRecordExpansion) == 0 &&
+                        read_u16(record + coll::kRecordWeight) == 0 &&
+                        record[coll::kRecordSecondary] == 0 && record[coll::kRecordTertiary] == 0;
+      if (!weightless && !forward(flags)) return false;
+    }
+  }
+  for (uint32_t i = 0; i < view.contraction_count; ++i)
+    if (!forward(read_u16(view.contraction(i) + coll::kContractionFlags))) return false;
+  return true;
+}
+
+bool collation_is_valid(ControlEntry &entry) {
+  entry.state &= static_cast<uint8_t>(~(kStateCollationHints | kStateCollationForward));
+  if (!collation_fits(entry.section[0], entry.size[0])) return false;
+  if (collation_hints_hold(entry.section[0])) entry.state |= kStateCollationHints;
+  if (collation_all_forward(entry.section[0])) entry.state |= kStateCollationForward;
+  return true;
+}
+
 }  // namespace
 
-bool sections_are_valid(const ControlEntry &entry) {
+bool sections_are_valid(ControlEntry &entry) {
   if (entry.section[0] == nullptr) return false;
   switch (entry.kind) {
     case layout::kLanguage: return language_is_valid(entry.section[0], entry.size[0]);
     case layout::kTerritory: return territory_is_valid(entry.section[0], entry.size[0]);
     case layout::kCodeset: return charset_is_valid(entry);
+    case layout::kCollation: return collation_is_valid(entry);
     default: return true;
   }
 }

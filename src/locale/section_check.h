@@ -6,7 +6,8 @@
 
 namespace pl {
 
-// True when the sections of `entry` (of its kind) are well formed.
-bool sections_are_valid(const ControlEntry &entry);
+// True when the sections of `entry` (of its kind) are well formed. For a collation it
+// also sets or clears kStateCollationHints in entry.state.
+bool sections_are_valid(ControlEntry &entry);
 
 }  // namespace pl

@@ -16,3 +16,10 @@ list(APPEND POLYLOC_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/compare/compare.cpp
   ${CMAKE_CURRENT_LIST_DIR}/compare/compare_exports.cpp
 )
+list(APPEND POLYLOC_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/collate/collate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collate/collate_core.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collate/collate_exports.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collate/collation_services.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collate/collation_view.cpp
+)

@@ -9,4 +9,5 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$repo/data" "$work/data"
 POLYLOC_DATA="$work/data" sh "$repo/tools/importers/import_codesets.sh" "$importer" >/dev/null
 python3 "$repo/tools/importers/glibc_locales.py" --data "$work/data" >/dev/null
+python3 "$repo/tools/importers/glibc_collations.py" --data "$work/data" >/dev/null
 diff -r "$repo/data" "$work/data" && echo "data/ is reproducible"

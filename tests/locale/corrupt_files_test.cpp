@@ -2,6 +2,8 @@
 // replaced by built-in data in normal mode, fails in strict mode, and never crashes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <random>
 
 #include "frame/endian.h"
@@ -101,6 +103,7 @@ TEST_F(CorruptFiles, CollationsHaveNoSubstitute) {
   std::vector<pltest::EntrySpec> entries = {
       {0, 1, "English"}, {1, 1, "UnitedStates"}, {2, 1, "US-ASCII"}, {3, 1, "General"}};
   put("control.nls", pltest::container_bytes({pltest::control_table_bytes(entries)}));
+  std::remove(dir.file("so_0001.nls").c_str());
   Session session(dir.path());
   pl::Code code = PL_OK;
   EXPECT_EQ(session.find(3, "General", &code), nullptr);

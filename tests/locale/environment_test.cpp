@@ -19,7 +19,6 @@ class Lookups : public ::testing::Test {
     std::vector<uint8_t> english = pltest::read_bytes(dir.file("la_0001.nls"));
     pltest::write_bytes(dir.file("la_0007.nls"), english);
     pltest::write_bytes(dir.file("la_12345.nls"), english);
-    pltest::write_bytes(dir.file("so_0001.nls"), pltest::container_bytes({{1, 2, 3, 4}}));
     std::vector<EntrySpec> entries = {
         {0, 1, "English"}, {0, 7, "Seven"},   {0, 12345, "Big"},
         {1, 1, "UnitedStates"}, {2, 1, "US-ASCII"}, {3, 1, "General"}};

@@ -37,8 +37,9 @@ TEST_F(LocaleHandles, TheEmptyNameIsEnglishWithItsDefaults) {
   EXPECT_EQ(name_of(handle.locale->language), "English");
   EXPECT_EQ(name_of(handle.locale->territory), "UnitedStates");
   EXPECT_EQ(handle.locale->codeset->kind, pl::layout::kCodeset);
-  EXPECT_EQ(handle.locale->collation, nullptr);
-  EXPECT_TRUE(handle.locale->flags & pl::kHandleNoCollation);
+  ASSERT_NE(handle.locale->collation, nullptr);
+  EXPECT_EQ(name_of(handle.locale->collation), "General");
+  EXPECT_FALSE(handle.locale->flags & pl::kHandleNoCollation);
   EXPECT_EQ(handle.locale->override_mask, 0u);
 }
 

@@ -15,7 +15,8 @@ using pltest::Session;
 class LocaleInfo : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char *file : {"la_0001.nls", "te_0001.nls", "cp_0001.nls", "cp_0004.nls", "cp_0930.nls"})
+    for (const char *file :
+         {"la_0001.nls", "te_0001.nls", "cp_0001.nls", "cp_0004.nls", "cp_0930.nls", "so_0001.nls"})
       pltest::write_bytes(dir.file(file), pltest::read_bytes(std::string(pltest::built_locale_dir()) + "/" + file));
     pl::records::TerritoryValues kingdom = {
         .characters = {u',', u'.', u';', u',', u'.'},
@@ -34,7 +35,7 @@ class LocaleInfo : public ::testing::Test {
     pltest::write_bytes(dir.file("te_0826.nls"), pltest::container_bytes({record}));
     std::vector<pltest::EntrySpec> entries = {
         {0, 1, "English"},  {1, 1, "UnitedStates"}, {1, 826, "UnitedKingdom"},
-        {2, 1, "US-ASCII"}, {2, 4, "ISO-8859-1"},   {2, 930, "IBM930"}};
+        {2, 1, "US-ASCII"}, {2, 4, "ISO-8859-1"},   {2, 930, "IBM930"}, {3, 1, "General"}};
     pltest::write_bytes(dir.file("control.nls"),
                         pltest::container_bytes({pltest::control_table_bytes(entries)}));
     session = std::make_unique<Session>(dir.path());
@@ -64,9 +65,9 @@ TEST_F(LocaleInfo, BuiltinValuesReadBack) {
   EXPECT_EQ(text(PL_LANGUAGE_NAME), "English");
   EXPECT_EQ(text(PL_LANGUAGE_CODE), "EN");
   EXPECT_EQ(text(PL_TERRITORY_DISPLAY_NAME), "United States");
-  EXPECT_EQ(text(PL_MODIFIER_NAME), "Binary");
+  EXPECT_EQ(text(PL_MODIFIER_NAME), "General");
   EXPECT_EQ(text(PL_DEFAULT_TERRITORY_NAME), "UnitedStates");
-  EXPECT_EQ(text(PL_DEFAULT_MODIFIER_NAME), "Binary");
+  EXPECT_EQ(text(PL_DEFAULT_MODIFIER_NAME), "General");
   EXPECT_EQ(text(PL_DAY_NAME + 3), "Wednesday");
   EXPECT_EQ(text(PL_ABBREV_MONTH_NAME + 11), "Dec");
   EXPECT_EQ(text(PL_MONTH_NAME + 12), "");
@@ -75,12 +76,12 @@ TEST_F(LocaleInfo, BuiltinValuesReadBack) {
   EXPECT_EQ(text(PL_INT_CURR_SYMBOL), "USD");
   EXPECT_EQ(text(PL_POSITIVE_SIGN), "");
   EXPECT_EQ(text(PL_LONG_DATE_FORMAT), "%A, %B %d, %Y");
-  EXPECT_EQ(text(PL_LOCALE_NAME), "English_UnitedStates.US-ASCII@Binary");
+  EXPECT_EQ(text(PL_LOCALE_NAME), "English_UnitedStates.US-ASCII@General");
   struct Numeric {
     int32_t item, value;
   };
   for (Numeric n : {Numeric{PL_LANGUAGE_ID, 1}, {PL_TERRITORY_ID, 1}, {PL_CODESET_ID, 1},
-                    {PL_MODIFIER_ID, 0}, {PL_TERRITORY_FLAG, 1}, {PL_NUM_DIGITS, 2},
+                    {PL_MODIFIER_ID, 1}, {PL_TERRITORY_FLAG, 1}, {PL_NUM_DIGITS, 2},
                     {PL_FRAC_DIGITS, 2}, {PL_INT_FRAC_DIGITS, 2}, {PL_P_CS_PRECEDES, 1},
                     {PL_P_SEP_BY_SPACE, 0}, {PL_N_CS_PRECEDES, 1}, {PL_N_SEP_BY_SPACE, 0},
                     {PL_P_SIGN_POSN, 3}, {PL_N_SIGN_POSN, 0}, {PL_TERRITORY_FLAG_5, 1},
@@ -177,7 +178,8 @@ TEST_F(LocaleInfo, NumericSettersCheckTheirRanges) {
   EXPECT_EQ(PLSetLocaleNumInfo(handle, PL_TERRITORY_VALUE, 1, 0), 0);
   EXPECT_EQ(PLGetError(handle), PL_ERR_UNKNOWN_ITEM);
   EXPECT_EQ(PLSetLocaleNumInfo(handle, PL_MODIFIER_ID, 0, 0), 1);
-  EXPECT_EQ(PLSetLocaleNumInfo(handle, PL_MODIFIER_ID, 1, 0), 0);  // no collations here
+  EXPECT_EQ(text(PL_MODIFIER_NAME), "Binary");
+  EXPECT_EQ(PLSetLocaleNumInfo(handle, PL_MODIFIER_ID, 2, 0), 0);  // only General here
   EXPECT_EQ(PLGetError(handle), PL_ERR_NOT_FOUND);
 }
 

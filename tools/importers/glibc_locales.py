@@ -2,7 +2,7 @@
 """Writes the language and territory sources under data/ from glibc's locale sources.
 
 Usage: python3 tools/importers/glibc_locales.py [--locales DIR] [--data DIR]
-                                              [--unicode DIR]
+                                              [--unicode DIR] [--collations FILE]
 
 DIR defaults to /usr/share/i18n/locales (Debian package "locales"), to the
 data/ folder of this tree and to /usr/share/unicode (Debian package
@@ -37,6 +37,8 @@ Which source serves what:
   A two-unit entry that the library's lookup never reaches is dropped. Each
   entry is written after a comment naming its sources; the rules of the
   language that give no entry are listed as "Left out" comments.
+- default-collation: the collation that tools/importers/collations.txt names
+  for the language, else the one it marks for every other language.
 
 Territory conventions:
 - decimal-point, thousands-sep, mon-decimal-point, mon-thousands-sep: glibc's
@@ -87,6 +89,7 @@ import shlex
 import sys
 import unicodedata
 
+from collation_list import CollationListError, default_collations, read as read_collations
 from special_casing import Entry, SpecialCasing, merge
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -760,8 +763,9 @@ def encodes(codec, texts):
         return False
 
 
-def build(locales_dir, data_dir, mapping_path, unicode_dir):
+def build(locales_dir, data_dir, mapping_path, unicode_dir, collations_path):
     locales = Locales(locales_dir)
+    collation_of, other_collation = default_collations(read_collations(collations_path))
     casing = SpecialCasing(unicode_dir)
     mapping = Mapping(mapping_path)
     codesets = read_codesets(os.path.join(data_dir, "items.list"))
@@ -881,7 +885,7 @@ def build(locales_dir, data_dir, mapping_path, unicode_dir):
                             % (codeset, ", ".join(c for c, _ in CODESET_PREFERENCE)))
         values["default-territory"] = numbers[territory]
         values["default-codeset"] = codesets[codeset]
-        values["default-collation"] = 0
+        values["default-collation"] = collation_of.get(name, other_collation)
         values["_comments"] = comments
         languages[name] = values
         if name in FIXED_NUMBERS["language"]:
@@ -907,6 +911,9 @@ def build(locales_dir, data_dir, mapping_path, unicode_dir):
     for name in list(languages) + list(territories):
         if len(name) > 35 or not all(0x20 < ord(c) < 0x7F for c in name):
             raise LocaleError("bad item name %r" % name)
+    unknown = set(collation_of) - set(languages)
+    if unknown:
+        raise LocaleError("collations.txt names unknown languages: %s" % ", ".join(sorted(unknown)))
     write_items(os.path.join(data_dir, "items.list"),
                 sorted(lang_numbers.items(), key=lambda x: x[1]),
                 sorted(numbers.items(), key=lambda x: x[1]))
@@ -919,10 +926,12 @@ def main():
     parser.add_argument("--data", default=os.path.join(ROOT, "data"))
     parser.add_argument("--mapping", default=os.path.join(HERE, "native_locales.txt"))
     parser.add_argument("--unicode", default="/usr/share/unicode")
+    parser.add_argument("--collations", default=os.path.join(HERE, "collations.txt"))
     args = parser.parse_args()
     try:
-        n_lang, n_terr = build(args.locales, args.data, args.mapping, args.unicode)
-    except (LocaleError, KeyError, ValueError, OSError) as e:
+        n_lang, n_terr = build(args.locales, args.data, args.mapping, args.unicode,
+                               args.collations)
+    except (LocaleError, CollationListError, KeyError, ValueError, OSError) as e:
         print("glibc_locales: %s" % e, file=sys.stderr)
         return 1
     print("glibc_locales: %d languages, %d territories" % (n_lang, n_terr))

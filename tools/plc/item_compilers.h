@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "source_file.h"
@@ -16,5 +17,8 @@ using Sections = std::vector<Section>;
 bool compile_language(SourceFile &source, Sections &out);
 bool compile_territory(SourceFile &source, Sections &out);
 bool compile_codeset(SourceFile &source, Sections &out);
+// Collations have their own line syntax and may derive from other collation files, so
+// this one reads `path` itself; false with "file:line: message" in `error`.
+bool compile_collation(const std::string &path, Sections &out, std::string &error);
 
 }  // namespace plc

@@ -3,7 +3,7 @@
 //   plc SOURCE-DIR OUTPUT-DIR
 //
 // SOURCE-DIR/items.list names every item as "<kind> <number> <name>", kind being
-// language, territory or codeset; the item's source is
+// language, territory, codeset or collation; the item's source is
 // SOURCE-DIR/<kind>s/<name>.txt (territories/ for territories). The output is
 // "control.nls" and one data file per item.
 #include <algorithm>
@@ -29,16 +29,27 @@ struct Item {
   std::string name;
 };
 
+// The compilers of key-and-value sources, behind the common signature.
+template <bool (*compile)(plc::SourceFile &, plc::Sections &)>
+bool compile_key_values(const std::string &path, plc::Sections &out, std::string &error) {
+  plc::SourceFile source(path);
+  if (source.ok() && compile(source, out)) return true;
+  error = source.error();
+  return false;
+}
+
+// In the order of the kind numbers.
 struct KindInfo {
   const char *word;
   const char *folder;
-  bool (*compile)(plc::SourceFile &, plc::Sections &);
+  bool (*compile)(const std::string &path, plc::Sections &out, std::string &error);
 };
 
 constexpr KindInfo kKinds[] = {
-    {"language", "languages", plc::compile_language},
-    {"territory", "territories", plc::compile_territory},
-    {"codeset", "codesets", plc::compile_codeset},
+    {"language", "languages", compile_key_values<plc::compile_language>},
+    {"territory", "territories", compile_key_values<plc::compile_territory>},
+    {"codeset", "codesets", compile_key_values<plc::compile_codeset>},
+    {"collation", "collations", plc::compile_collation},
 };
 
 int fail(const std::string &message) {
@@ -120,9 +131,9 @@ int main(int argc, char **argv) {
   if (!read_items(source_dir + "/items.list", items, error)) return fail(error);
   for (const Item &item : items) {
     const KindInfo &info = kKinds[item.kind];
-    plc::SourceFile source(source_dir + "/" + info.folder + "/" + item.name + ".txt");
     plc::Sections sections;
-    if (!source.ok() || !info.compile(source, sections)) return fail(source.error());
+    if (!info.compile(source_dir + "/" + info.folder + "/" + item.name + ".txt", sections, error))
+      return fail(error);
     char path[pl::kMaxPath];
     if (!pl::data_file_path(output_dir.c_str(), item.kind, item.number, path))
       return fail(output_dir + ": the directory name is too long");

@@ -6,3 +6,4 @@ int convert_command(int argc, char **argv);
 int info_command(int argc, char **argv);
 int locales_command(int argc, char **argv);
 int map_command(int argc, char **argv);
+int sort_command(int argc, char **argv);

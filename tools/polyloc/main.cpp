@@ -23,6 +23,9 @@ constexpr Command kCommands[] = {
     {"map", "map --upper|--lower|--upper-simple|--lower-simple|--fullwidth|--halfwidth|--digits"
             " -l LOCALE [--dir DIR] [FILE...]  map text like tr(1)",
      map_command},
+    {"sort", "sort -l LOCALE [--ignore-case|--ignore-width] [--reverse] [--unique] [--dir DIR] [FILE...]"
+             "  sort lines by the locale's collation like sort(1)",
+     sort_command},
 };
 
 void usage(FILE *out) {
