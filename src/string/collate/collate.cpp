@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "charset/codeset_ids.h"
+#include "charset/unicode_value.h"
 #include "string/collate/collate_core.h"
 #include "string/collate/unit_sources.h"
 #include "string/compare/compare.h"
@@ -158,6 +160,26 @@ uint16_t last_unit_of(uint32_t value) {
   return static_cast<uint16_t>(value <= 0xFFFF ? value : 0xDC00 + ((value - 0x10000) & 0x3FF));
 }
 
+// The same for UTF-8, read backwards: characters begin at bytes outside 0x80..0xBF.
+size_t skippable_utf8(const CollationView &view, const CodesetText &a, const CodesetText &b,
+                      size_t shared) {
+  const uint8_t *s = a.s;
+  auto starts = [&](size_t i) { return (s[i] & 0xC0) != 0x80; };
+  // The byte after the shared start, in whichever text has one, must begin a character.
+  const uint8_t *next = shared < a.n ? a.s + shared : shared < b.n ? b.s + shared : nullptr;
+  if (next != nullptr && (*next & 0xC0) == 0x80)
+    while (shared > 0 && !starts(--shared)) {
+    }
+  while (shared > 0) {
+    size_t begin = shared - 1;
+    while (begin > 0 && !starts(begin)) --begin;
+    uint32_t value = s[begin] < 0x80 ? s[begin] : utf8_decode_value(s + begin, shared - begin).value;
+    if (!view.may_start_contraction(last_unit_of(value))) break;
+    shared = begin;
+  }
+  return shared;
+}
+
 // The skippable start of two code-set texts, in bytes: whole characters only.
 size_t skippable_bytes(const PLLocale &handle, const TextRules &rules, const CollationView &view,
                        const CodesetText &a, const CodesetText &b) {
@@ -166,6 +188,7 @@ size_t skippable_bytes(const PLLocale &handle, const TextRules &rules, const Col
   const CharsetView &set = rules.set;
   if (rules.single_byte)
     return skippable(view, shared, [&](size_t i) { return set.byte_unicode(a.s[i - 1]); });
+  if (handle.codeset->number == kUtf8Codeset) return skippable_utf8(view, a, b, shared);
   // Characters are found from the start; the safe end is the last one whose final
   // unit begins no contraction.
   size_t at = 0, safe = 0;

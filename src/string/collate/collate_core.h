@@ -32,14 +32,11 @@ int32_t compare_level(Levels::Level a, Levels::Level b, bool by_length);
 // level still has to be compared (it holds a backward weight).
 int32_t compare_levels(const Levels &a, const Levels &b, bool primaries);
 
-// Next element carrying a primary weight, adding every element met to `levels` when
-// there are any; false at the end.
+// Next element carrying a primary weight; false at the end.
 template <class Units>
-bool next_primary(ElementStream<Units> &stream, Element &e, Levels *levels) {
-  while (stream.next(e)) {
-    if (levels != nullptr) levels->add(e, stream.position());
+bool next_primary(ElementStream<Units> &stream, Element &e) {
+  while (stream.next(e))
     if (e.primary != 0) return true;
-  }
   return false;
 }
 
@@ -49,12 +46,11 @@ bool next_primary(ElementStream<Units> &stream, Element &e, Levels *levels) {
 inline constexpr int32_t kUndecided = INT32_MIN;
 
 template <class Units>
-int32_t compare_primaries(ElementStream<Units> &a, ElementStream<Units> &b, Levels *levels1,
-                          Levels *levels2, bool &backward) {
+int32_t compare_primaries(ElementStream<Units> &a, ElementStream<Units> &b, bool &backward) {
   constexpr uint8_t kForward = layout::collation::kOrderPrimary;
   for (;;) {
     Element x, y;
-    bool more1 = next_primary(a, x, levels1), more2 = next_primary(b, y, levels2);
+    bool more1 = next_primary(a, x), more2 = next_primary(b, y);
     backward = (more1 && (x.order & kForward) == 0) || (more2 && (y.order & kForward) == 0);
     if (backward) return kUndecided;
     if (!more1 || !more2) return more1 == more2 ? kUndecided : more1 ? 1 : -1;
@@ -63,28 +59,19 @@ int32_t compare_primaries(ElementStream<Units> &a, ElementStream<Units> &b, Leve
 }
 
 // The comparison without keys: primaries pair by pair while every primary is forward,
-// the other levels only when all primaries agree. Short strings collect their levels
-// on the stack during that walk; longer ones walk again into level buffers only when
-// the primaries leave the result open. `bound1` and `bound2` are at least the strings'
-// UTF-16 lengths.
+// and only when they leave the result open a second walk of both strings into level
+// buffers (on the stack for short strings) for the other levels. Most pairs differ in
+// a primary, so building levels on the first walk would cost more than it saves.
+// `bound1` and `bound2` are at least the strings' UTF-16 lengths.
 template <class Units>
 int32_t collate_incrementally(PLLocale &handle, const CollationView &view, Units s1,
                               size_t bound1, Units s2, size_t bound2) {
   ElementStream<Units> a(view, s1), b(view, s2);
   bool backward = false;
-  if (bound1 <= kInlineUnits && bound2 <= kInlineUnits) {
-    uint8_t work1[levels_size(kInlineUnits)], work2[levels_size(kInlineUnits)];
-    Levels levels1(work1, bound1), levels2(work2, bound2);
-    int32_t result = compare_primaries(a, b, &levels1, &levels2, backward);
-    if (result != kUndecided) return result;
-    Element e;
-    while (a.next(e)) levels1.add(e, a.position());
-    while (b.next(e)) levels2.add(e, b.position());
-    return compare_levels(levels1, levels2, backward);
-  }
-  int32_t result = compare_primaries(a, b, nullptr, nullptr, backward);
+  int32_t result = compare_primaries(a, b, backward);
   if (result != kUndecided) return result;
-  HeapArray<uint8_t> work1(levels_size(bound1)), work2(levels_size(bound2));
+  WorkBuffer<uint8_t, levels_size(kInlineUnits)> work1(levels_size(bound1)),
+      work2(levels_size(bound2));
   if (work1.data() == nullptr || work2.data() == nullptr) {
     handle.last_error = PL_ERR_NO_MEMORY;
     return 0;
