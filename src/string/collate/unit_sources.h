@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "charset/charset_view.h"
+#include "charset/codeset_ids.h"
 #include "charset/length_rule.h"
 #include "charset/shift_rule.h"
 #include "charset/to_unicode.h"
@@ -52,13 +53,22 @@ class SurrogateSplitter {
 class CodesetUnits {
  public:
   CodesetUnits(const ControlEntry &entry, const uint8_t *s, size_t n)
-      : entry_(entry), set_(entry), s_(s), end_(s + n), single_(set_.max_length() == 1) {}
+      : entry_(entry),
+        set_(entry),
+        s_(s),
+        end_(s + n),
+        single_(set_.max_length() == 1),
+        utf8_(entry.number == kUtf8Codeset) {}
 
   int32_t next() {
     if (pair_.holding()) return pair_.held();
     if (s_ >= end_) return -1;
     if (single_) return set_.byte_unicode(*s_++);
     size_t available = static_cast<size_t>(end_ - s_);
+    if (utf8_) {
+      int32_t unit = utf8_bmp_unit(available);
+      if (unit >= 0) return unit;
+    }
     uint8_t length = char_length(set_, s_, available).rule;
     if (length <= 1) return set_.byte_unicode(*s_++);
     uint32_t value = to_unicode(entry_, s_, available);
@@ -67,11 +77,35 @@ class CodesetUnits {
   }
 
  private:
+  // Well-formed UTF-8 of one to three bytes, decoded inline (the text of most
+  // scripts); -1 for anything the conversion tables must judge.
+  int32_t utf8_bmp_unit(size_t available) {
+    uint8_t b0 = s_[0];
+    if (b0 < 0x80) {
+      ++s_;
+      return b0;
+    }
+    auto trail = [&](size_t i) { return i < available && (s_[i] & 0xC0) == 0x80; };
+    if (b0 >= 0xC2 && b0 <= 0xDF && trail(1)) {
+      int32_t unit = (b0 & 0x1F) << 6 | (s_[1] & 0x3F);
+      s_ += 2;
+      return unit;
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF && trail(1) && trail(2)) {
+      int32_t unit = (b0 & 0x0F) << 12 | (s_[1] & 0x3F) << 6 | (s_[2] & 0x3F);
+      if (unit < 0x800 || (unit >= 0xD800 && unit <= 0xDFFF)) return -1;
+      s_ += 3;
+      return unit;
+    }
+    return -1;
+  }
+
   const ControlEntry &entry_;
   CharsetView set_;
   const uint8_t *s_;
   const uint8_t *end_;
   bool single_;
+  bool utf8_;
   SurrogateSplitter pair_;
 };
 
