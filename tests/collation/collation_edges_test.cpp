@@ -254,3 +254,22 @@ TEST_F(CollationEdgeCases, StatefulTextCollatesAsItsUnits) {
 }
 
 }  // namespace
+
+// Malformed UTF-8 splits into characters by the lead byte's length, which no rule read
+// backwards reproduces: the identical start two texts share must not be cut there.
+TEST_F(CollationEdgeCases, MalformedUtf8CollatesAsItsKeys) {
+  const string pairs[][2] = {{"\xdc", "\xdc*"}, {"x\xdc", "x\xdc\xdc*"}, {"a\xe3\x81", "a\xe3\x81*"},
+                             {"l\xc3", "l\xc3\xa9"}};
+  for (const char *name : {TEST8, "English_UnitedStates.UTF-8@General"}) {
+    PLLocale *l = handle(name);
+    for (const auto &[a, b] : pairs) {
+      char ka[256], kb[256];
+      int32_t na = PLStrxfrm(l, ka, sizeof ka, a.data(), size_of(a), 0);
+      int32_t nb = PLStrxfrm(l, kb, sizeof kb, b.data(), size_of(b), 0);
+      ASSERT_TRUE(na > 0 && nb > 0);
+      Key x(ka, ka + na), y(kb, kb + nb);
+      EXPECT_EQ(sign(PLStrcoll(l, a.data(), size_of(a), b.data(), size_of(b), 0)), compare_keys(x, y))
+          << name << " " << hex(Key(a.begin(), a.end())) << " / " << hex(Key(b.begin(), b.end()));
+    }
+  }
+}

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "charset/codeset_ids.h"
-#include "charset/unicode_value.h"
 #include "string/collate/collate_core.h"
 #include "string/collate/unit_sources.h"
 #include "string/compare/compare.h"
@@ -160,27 +158,10 @@ uint16_t last_unit_of(uint32_t value) {
   return static_cast<uint16_t>(value <= 0xFFFF ? value : 0xDC00 + ((value - 0x10000) & 0x3FF));
 }
 
-// The same for UTF-8, read backwards: characters begin at bytes outside 0x80..0xBF.
-size_t skippable_utf8(const CollationView &view, const CodesetText &a, const CodesetText &b,
-                      size_t shared) {
-  const uint8_t *s = a.s;
-  auto starts = [&](size_t i) { return (s[i] & 0xC0) != 0x80; };
-  // The byte after the shared start, in whichever text has one, must begin a character.
-  const uint8_t *next = shared < a.n ? a.s + shared : shared < b.n ? b.s + shared : nullptr;
-  if (next != nullptr && (*next & 0xC0) == 0x80)
-    while (shared > 0 && !starts(--shared)) {
-    }
-  while (shared > 0) {
-    size_t begin = shared - 1;
-    while (begin > 0 && !starts(begin)) --begin;
-    uint32_t value = s[begin] < 0x80 ? s[begin] : utf8_decode_value(s + begin, shared - begin).value;
-    if (!view.may_start_contraction(last_unit_of(value))) break;
-    shared = begin;
-  }
-  return shared;
-}
-
-// The skippable start of two code-set texts, in bytes: whole characters only.
+// The skippable start of two code-set texts, in bytes: whole characters as the walk
+// will find them (the length rule, which malformed text makes differ from any rule
+// read backwards), less the characters at the end that may begin a contraction. The
+// last few character ends are kept to step back over those.
 size_t skippable_bytes(const PLLocale &handle, const TextRules &rules, const CollationView &view,
                        const CodesetText &a, const CodesetText &b) {
   if (rules.shift_rule || !view.skips_prefixes()) return 0;
@@ -188,19 +169,23 @@ size_t skippable_bytes(const PLLocale &handle, const TextRules &rules, const Col
   const CharsetView &set = rules.set;
   if (rules.single_byte)
     return skippable(view, shared, [&](size_t i) { return set.byte_unicode(a.s[i - 1]); });
-  if (handle.codeset->number == kUtf8Codeset) return skippable_utf8(view, a, b, shared);
-  // Characters are found from the start; the safe end is the last one whose final
-  // unit begins no contraction.
-  size_t at = 0, safe = 0;
+  constexpr size_t kKept = 8;
+  size_t ends[kKept + 1] = {0};  // ends[0] is the start; ring of the last kKept ends
+  size_t count = 0, at = 0;
   while (at < shared) {
-    uint8_t length = std::max<uint8_t>(1, char_length(set, a.s + at, a.n - at).rule);
+    size_t length = std::max<size_t>(1, char_length(set, a.s + at, a.n - at).rule);
     if (length > shared - at) break;
-    uint32_t value =
-        length == 1 ? set.byte_unicode(a.s[at]) : to_unicode(*handle.codeset, a.s + at, length);
     at += length;
-    if (!view.may_start_contraction(last_unit_of(value))) safe = at;
+    ends[1 + count++ % kKept] = at;
   }
-  return safe;
+  auto end_of = [&](size_t k) { return k == 0 ? 0 : ends[1 + (k - 1) % kKept]; };
+  for (size_t k = count; k > 0 && count - k < kKept - 1; --k) {
+    size_t begin = end_of(k - 1), end = end_of(k);
+    uint32_t value = end - begin == 1 ? set.byte_unicode(a.s[begin])
+                                      : to_unicode(*handle.codeset, a.s + begin, end - begin);
+    if (!view.may_start_contraction(last_unit_of(value))) return end;
+  }
+  return 0;
 }
 
 // Both strings folded and keyed into one work area, the keys compared.
