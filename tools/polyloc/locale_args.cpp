@@ -17,6 +17,22 @@ PLLocale *open_locale(const char *name, const char *command) {
   return locale;
 }
 
+int with_locale(const char *directory, const char *name, const char *command,
+                const std::function<int(PLLocale *)> &body) {
+  int32_t code = PLInit(directory, nullptr, nullptr, nullptr, 0);
+  if (code != PL_OK && code != PL_INIT_BUILTIN) {
+    std::fprintf(stderr, "%s: the library could not be initialised (code %d)\n", command, code);
+    return 1;
+  }
+  int status = 1;
+  if (PLLocale *locale = open_locale(name, command)) {
+    status = body(locale);
+    PLReleaseLocale(locale);
+  }
+  PLTerm();
+  return status;
+}
+
 ShiftBytes shift_bytes(PLLocale *locale) {
   ShiftBytes shifts;
   if (PLGetLocaleNumInfo(locale, PL_CODESET_STATEFUL, 0) != 1) return shifts;

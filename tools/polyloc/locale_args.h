@@ -11,6 +11,13 @@
 // Null, reported on standard error with `command`'s name, when there is none.
 PLLocale *open_locale(const char *name, const char *command);
 
+// Initialises the library over `directory` (null: the default search), opens the
+// locale `name` and runs `body` on it, then releases everything. The exit status of
+// `body`, or 1 (reported under `command`'s name) when the library or the locale
+// cannot be had.
+int with_locale(const char *directory, const char *name, const char *command,
+                const std::function<int(PLLocale *)> &body);
+
 // The shift bytes of a stateful code set; both -1 in any other.
 struct ShiftBytes {
   int out = -1, in = -1;

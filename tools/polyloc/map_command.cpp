@@ -243,16 +243,6 @@ int map_command(int argc, char **argv) {
     usage();
     return 2;
   }
-  int32_t code = PLInit(options.directory, nullptr, nullptr, nullptr, 0);
-  if (code != PL_OK && code != PL_INIT_BUILTIN) {
-    std::fprintf(stderr, "polyloc map: the library could not be initialised (code %d)\n", code);
-    return 1;
-  }
-  int status = 1;
-  if (PLLocale *locale = open_locale(options.locale, "polyloc map")) {
-    status = map_files(options, locale);
-    PLReleaseLocale(locale);
-  }
-  PLTerm();
-  return status;
+  return with_locale(options.directory, options.locale, "polyloc map",
+                     [&](PLLocale *locale) { return map_files(options, locale); });
 }

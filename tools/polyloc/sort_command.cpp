@@ -227,16 +227,6 @@ int sort_command(int argc, char **argv) {
     std::fprintf(stderr, "polyloc sort: --ignore-case and --ignore-width cannot be combined\n");
     return 2;
   }
-  int32_t code = PLInit(options.directory, nullptr, nullptr, nullptr, 0);
-  if (code != PL_OK && code != PL_INIT_BUILTIN) {
-    std::fprintf(stderr, "polyloc sort: the library could not be initialised (code %d)\n", code);
-    return 1;
-  }
-  int status = 1;
-  if (PLLocale *locale = open_locale(options.locale, "polyloc sort")) {
-    status = sort_files(options, locale);
-    PLReleaseLocale(locale);
-  }
-  PLTerm();
-  return status;
+  return with_locale(options.directory, options.locale, "polyloc sort",
+                     [&](PLLocale *locale) { return sort_files(options, locale); });
 }
