@@ -123,7 +123,12 @@ bool collation_fits(const uint8_t *table, uint32_t size) {
 }
 
 // A collation table that collation_fits() accepted, read through its offsets.
-struct CollationView {
+struct CollationTable {
+  explicit CollationTable(const uint8_t *t)
+      : table(t),
+        expansion_count(read_u16(t + coll::kExpansionCount)),
+        contraction_count(read_u16(t + coll::kContractionCount)) {}
+
   const uint8_t *table;
   uint32_t expansion_count, contraction_count;
 
@@ -156,8 +161,7 @@ struct CollationView {
 // unit's entry, both tables are strictly sorted, and a record is marked as beginning
 // a contraction exactly when its unit begins one.
 bool collation_hints_hold(const uint8_t *table) {
-  CollationView view{table, read_u16(table + coll::kExpansionCount),
-                     read_u16(table + coll::kContractionCount)};
+  CollationTable view(table);
   for (uint32_t i = 1; i < view.expansion_count; ++i)
     if (read_u16(view.expansion(i - 1) + coll::kExpansionUnit) >=
         read_u16(view.expansion(i) + coll::kExpansionUnit))
@@ -189,8 +193,7 @@ bool collation_hints_hold(const uint8_t *table) {
 
 // Every page, record and contraction gives its elements all four order bits.
 bool collation_all_forward(const uint8_t *table) {
-  CollationView view{table, read_u16(table + coll::kExpansionCount),
-                     read_u16(table + coll::kContractionCount)};
+  CollationTable view(table);
   auto forward = [](uint16_t flags) { return coll::order_bits(flags) == coll::kAllForward; };
   for (uint32_t page = 0; page < 256; ++page) {
     const uint8_t *entry = page_entry(table, page);

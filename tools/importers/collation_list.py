@@ -11,7 +11,7 @@ class CollationListError(Exception):
     pass
 
 
-class CollationSpec:
+class ListedCollation:
     def __init__(self, number, name, source, options):
         self.number = number
         self.name = name
@@ -31,7 +31,7 @@ class CollationSpec:
 
 
 def read(path=DEFAULT_PATH):
-    specs = []
+    listed = []
     with open(path, encoding="utf-8") as f:
         for number, line in enumerate(f, 1):
             words = line.split("#", 1)[0].split()
@@ -48,27 +48,27 @@ def read(path=DEFAULT_PATH):
             name = words[1]
             if len(name) > 35 or not re.fullmatch(r"[!-~]+", name):
                 raise CollationListError("%s:%d: bad collation name %r" % (path, number, name))
-            specs.append(CollationSpec(int(words[0]), name, words[2], options))
-    names = [s.name for s in specs]
-    numbers = [s.number for s in specs]
+            listed.append(ListedCollation(int(words[0]), name, words[2], options))
+    names = [s.name for s in listed]
+    numbers = [s.number for s in listed]
     if len(set(names)) != len(names) or len(set(numbers)) != len(numbers):
         raise CollationListError("%s: a collation name or number is used twice" % path)
-    for spec in specs:
-        if spec.base and spec.base not in names:
-            raise CollationListError("%s: base %s is not listed" % (spec.name, spec.base))
-    return specs
+    for entry in listed:
+        if entry.base and entry.base not in names:
+            raise CollationListError("%s: base %s is not listed" % (entry.name, entry.base))
+    return listed
 
 
-def default_collations(specs):
+def default_collations(listed):
     """language name -> collation number, and the number of every other language."""
     by_language = {}
     fallback = 0
-    for spec in specs:
-        for language in spec.languages:
+    for entry in listed:
+        for language in entry.languages:
             if language == "*":
-                fallback = spec.number
+                fallback = entry.number
             elif language in by_language:
                 raise CollationListError("language %s has two default collations" % language)
             else:
-                by_language[language] = spec.number
+                by_language[language] = entry.number
     return by_language, fallback

@@ -238,14 +238,14 @@ class Collate:
         else:
             raise CollateError("%s: unknown keyword %r" % (state.path, key))
 
-    def _declare_symbols(self, spec):
-        m = re.fullmatch(r"<([A-Za-z]+)([0-9A-Fa-f]+)>\.\.<\1([0-9A-Fa-f]+)>", spec)
+    def _declare_symbols(self, symbol):
+        m = re.fullmatch(r"<([A-Za-z]+)([0-9A-Fa-f]+)>\.\.<\1([0-9A-Fa-f]+)>", symbol)
         if m:
             width = len(m.group(2))
             for value in range(int(m.group(2), 16), int(m.group(3), 16) + 1):
                 self.symbols.add("%s%0*X" % (m.group(1), width, value))
             return
-        self.symbols.add(spec.strip("<>"))
+        self.symbols.add(symbol.strip("<>"))
 
     def _key(self, name):
         m = CHAR_NAME.fullmatch(name)
@@ -402,8 +402,8 @@ def _split_levels(text):
 
 def _directions(text):
     """The per-level directions of an order_start line, e.g. ['forward', 'backward']."""
-    spec = text.split(None, 1)[1] if len(text.split()) > 1 else "forward"
-    parts = spec.split(";")
+    fields = text.split(None, 1)[1] if len(text.split()) > 1 else "forward"
+    parts = fields.split(";")
     if parts and parts[0].startswith("<"):
         parts = parts[1:]
     return [p.split(",")[0].strip() for p in parts] or ["forward"]

@@ -52,10 +52,10 @@ class CollationImportError(Exception):
 # ---------------------------------------------------------------------------
 # Reading
 
-def read_collation(spec, locales_dir, unicode, anchor, listings):
+def read_collation(entry, locales_dir, unicode, anchor, listings):
     collate = Collate(locales_dir)
-    collate.read(spec.source_path(locales_dir))
-    order = spec.ideographs
+    collate.read(entry.source_path(locales_dir))
+    order = entry.ideographs
     if order not in ("implicit", "list"):
         if order not in listings:
             listing = Collate(locales_dir)
@@ -64,7 +64,7 @@ def read_collation(spec, locales_dir, unicode, anchor, listings):
                                listing.sources)
         collate.sources.extend(listings[order][1])
         order = listings[order][0]
-    result = build(collate, unicode, order, anchor if spec.base else None)
+    result = build(collate, unicode, order, anchor if entry.base else None)
     result.collate = collate
     return result
 
@@ -250,13 +250,13 @@ def wrap(text, width):
     return out
 
 
-def header(spec, result, unicode):
-    lines = ["# %s: collation %d. Generated; do not edit." % (spec.name, spec.number),
+def header(entry, result, unicode):
+    lines = ["# %s: collation %d. Generated; do not edit." % (entry.name, entry.number),
              "# Regenerate with: %s" % COMMAND,
              "# Sources:"]
     lines += ["#   " + n for n in source_notes(result.collate.sources, unicode)]
-    if spec.base:
-        lines.append("# Only the lines that differ from %s." % spec.base)
+    if entry.base:
+        lines.append("# Only the lines that differ from %s." % entry.base)
     lines.append("# Entries each importer rule approximated or changed (docs/collation-sources.md):")
     lines += count_lines(result) or ["#   none"]
     return lines
@@ -267,13 +267,13 @@ def write(path, lines):
         f.write("\n".join(lines) + "\n")
 
 
-def write_items(items_path, specs):
+def write_items(items_path, listed):
     with open(items_path, encoding="utf-8") as f:
         lines = f.read().split("\n")
     if lines and lines[-1] == "":
         lines.pop()
     kept = [l for l in lines if l.split()[:1] != ["collation"]]
-    mine = ["collation  %-5d %s" % (s.number, s.name) for s in sorted(specs, key=lambda s: s.number)]
+    mine = ["collation  %-5d %s" % (s.number, s.name) for s in sorted(listed, key=lambda s: s.number)]
     with open(items_path, "w", encoding="utf-8") as f:
         f.write("\n".join(kept + mine) + "\n")
 
@@ -281,28 +281,28 @@ def write_items(items_path, specs):
 # ---------------------------------------------------------------------------
 
 def build_all(locales_dir, data_dir, unicode_dir, list_path):
-    specs = read_list(list_path)
+    listed = read_list(list_path)
     unicode = Unicode(unicode_dir)
-    by_name = {s.name: s for s in specs}
-    for spec in specs:
-        if spec.base and by_name[spec.base].base:
-            raise CollationImportError("%s: a base must itself have no base" % spec.name)
+    by_name = {s.name: s for s in listed}
+    for entry in listed:
+        if entry.base and by_name[entry.base].base:
+            raise CollationImportError("%s: a base must itself have no base" % entry.name)
     results = {}
     listings = {}
-    for spec in specs:
-        if not spec.base:
-            results[spec.name] = read_collation(spec, locales_dir, unicode, None, listings)
-    for spec in specs:
-        if spec.base:
-            anchor = results[spec.base].first_primary_symbol
-            results[spec.name] = read_collation(spec, locales_dir, unicode, anchor, listings)
+    for entry in listed:
+        if not entry.base:
+            results[entry.name] = read_collation(entry, locales_dir, unicode, None, listings)
+    for entry in listed:
+        if entry.base:
+            anchor = results[entry.base].first_primary_symbol
+            results[entry.name] = read_collation(entry, locales_dir, unicode, anchor, listings)
 
     outputs = {}
-    for spec in specs:
-        if spec.base:
+    for entry in listed:
+        if entry.base:
             continue
-        result = results[spec.name]
-        derived = [results[s.name] for s in specs if s.base == spec.name]
+        result = results[entry.name]
+        derived = [results[s.name] for s in listed if s.base == entry.name]
         numbers = []
         for level in range(3):
             keys = keys_at(result, level)
@@ -313,26 +313,26 @@ def build_all(locales_dir, data_dir, unicode_dir, list_path):
             numbers.append(number_general(keys, reserve, level) if derived
                            else number_alone(keys, level))
         result.numbers = numbers
-        units, contractions = concrete(result, numbers, spec.name)
-        lines = header(spec, result, unicode)
+        units, contractions = concrete(result, numbers, entry.name)
+        lines = header(entry, result, unicode)
         lines += ["default-secondary %02X" % lowest(numbers[1]),
                   "default-tertiary %02X" % lowest(numbers[2])]
         if result.order_bits != 0xF:
             lines.append("order-bits %X" % result.order_bits)
         weighted = {u: els for u, els in units.items() if els}
         lines += unit_lines(weighted) + contraction_lines(contractions)
-        outputs[spec.name] = lines
+        outputs[entry.name] = lines
         result.concrete = (units, contractions)
 
-    for spec in specs:
-        if not spec.base:
+    for entry in listed:
+        if not entry.base:
             continue
-        base = results[spec.base]
-        result = results[spec.name]
+        base = results[entry.base]
+        result = results[entry.name]
         numbers, remaps = [], []
         for level in range(3):
             groups = floating_groups(keys_at(base, level), result, level)
-            numbers.append(number_derived(base.numbers[level], result, groups, level, spec.name))
+            numbers.append(number_derived(base.numbers[level], result, groups, level, entry.name))
             remap = {}
             if level:
                 for key, n in numbers[level].items():
@@ -340,9 +340,9 @@ def build_all(locales_dir, data_dir, unicode_dir, list_path):
                     if old is not None and old != n:
                         remap[old] = n
             remaps.append(remap)
-        units, contractions = concrete(result, numbers, spec.name)
-        lines = header(spec, result, unicode)
-        lines.append("base %s" % spec.base)
+        units, contractions = concrete(result, numbers, entry.name)
+        lines = header(entry, result, unicode)
+        lines.append("base %s" % entry.base)
         for level, word in ((1, "secondary"), (2, "tertiary")):
             if lowest(numbers[level]) != lowest(base.numbers[level]):
                 lines.append("default-%s %02X" % (word, lowest(numbers[level])))
@@ -366,17 +366,17 @@ def build_all(locales_dir, data_dir, unicode_dir, list_path):
             if contractions.get(pair) != expected:
                 changed_contractions[pair] = contractions.get(pair)
         lines += unit_lines(changed_units) + contraction_lines(changed_contractions)
-        outputs[spec.name] = lines
+        outputs[entry.name] = lines
 
     folder = os.path.join(data_dir, "collations")
     os.makedirs(folder, exist_ok=True)
     for old in os.listdir(folder):
         if old.endswith(".txt") and old[:-4] not in outputs:
             os.remove(os.path.join(folder, old))
-    for spec in specs:
-        write(os.path.join(folder, spec.name + ".txt"), outputs[spec.name])
-    write_items(os.path.join(data_dir, "items.list"), specs)
-    return specs, results
+    for entry in listed:
+        write(os.path.join(folder, entry.name + ".txt"), outputs[entry.name])
+    write_items(os.path.join(data_dir, "items.list"), listed)
+    return listed, results
 
 
 def main():
@@ -387,14 +387,14 @@ def main():
     parser.add_argument("--list", default=os.path.join(HERE, "collations.txt"))
     args = parser.parse_args()
     try:
-        specs, results = build_all(args.locales, args.data, args.unicode, args.list)
+        listed, results = build_all(args.locales, args.data, args.unicode, args.list)
     except (CollateError, CollationListError, CollationImportError, KeyError, ValueError, OSError) as e:
         print("glibc_collations: %s" % e, file=sys.stderr)
         return 1
-    for spec in specs:
-        counts = results[spec.name].counts
+    for entry in listed:
+        counts = results[entry.name].counts
         print("glibc_collations: %s (%d): %s" % (
-            spec.name, spec.number,
+            entry.name, entry.number,
             "; ".join("%s %d" % (rule, counts[rule]) for rule in sorted(counts)) or "exact"))
     return 0
 

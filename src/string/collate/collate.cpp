@@ -72,14 +72,6 @@ CodesetText codeset_text(const TextRules &rules, const char *s, PLState state, i
   return {as_bytes(s), n, state == kSingleByteState ? kSingleByteState : kShiftedState};
 }
 
-// Runs `body` on the units of code-set bytes under the walk's rules.
-template <class Body>
-auto with_codeset_units(const PLLocale &handle, const TextRules &rules, const uint8_t *s,
-                        size_t n, PLState state, Body body) {
-  if (rules.shift_rule) return body(ShiftedUnits(*handle.codeset, s, n, state));
-  return body(CodesetUnits(*handle.codeset, s, n));
-}
-
 // Folds code-set text into p.bytes: its length, or -1 when memory ran out.
 int32_t fold(PLLocale &handle, const TextRules &rules, const CodesetText &t, int32_t flags,
              Prepared &p) {
@@ -110,8 +102,8 @@ bool prepare(PLLocale &handle, const TextRules &rules, const CodesetText &t, int
     s = p.bytes.data();
     n = static_cast<size_t>(m);
   }
-  return with_codeset_units(handle, rules, s, n, t.state,
-                            [&](auto source) { return p.take(source, n); });
+  if (rules.shift_rule) return p.take(ShiftedUnits(*handle.codeset, s, n, t.state), n);
+  return p.take(CodesetUnits(*handle.codeset, s, n), n);
 }
 bool prepare(PLLocale &handle, const PLWChar *s, size_t n, int32_t flags, Prepared &p) {
   if (!plain(flags)) {
