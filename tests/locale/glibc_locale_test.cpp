@@ -4,22 +4,15 @@
 // written as U+00A0, English keeping the library's own names).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <string>
 #include <vector>
 
 #include "frame/utf8.h"
+#include "support/glibc_locales.h"
 #include "support/locale_dir.h"
 #include "support/session.h"
-
-// glibc keeps the search path of LOCPATH for the life of the process; the leak
-// checker of the sanitizer build must not count it.
-extern "C" const char *__lsan_default_suppressions() { return "leak:__argz_add_sep\n"; }
 
 namespace {
 
@@ -35,29 +28,11 @@ constexpr Pair kLocales[] = {
     {"es_MX", "Spanish_Mexico.UTF-8"},   {"pl_PL", "Polish_Poland.UTF-8"},
 };
 
-// Compiles a glibc locale once into the build tree; parallel test processes each
-// build into a private name and the first rename wins.
-bool compile_glibc_locale(const std::string &name) {
-  std::string cache = POLYLOC_GLIBC_LOCALE_CACHE, target = cache + "/" + name + ".UTF-8";
-  if (std::filesystem::exists(target)) return true;
-  std::filesystem::create_directories(cache);
-  std::string scratch = target + ".tmp" + std::to_string(getpid());
-  std::string command = "localedef -i " + name + " -f UTF-8 " + scratch + " >/dev/null 2>&1";
-  int status = std::system(command.c_str());
-  if (status == -1 || WEXITSTATUS(status) > 1) return false;  // 1: warnings only
-  std::error_code ignored;
-  std::filesystem::rename(scratch, target, ignored);
-  std::filesystem::remove_all(scratch, ignored);
-  return std::filesystem::exists(target);
-}
-
 class GlibcLocales : public ::testing::TestWithParam<Pair> {
  protected:
   void SetUp() override {
-    if (!compile_glibc_locale(GetParam().glibc)) GTEST_SKIP() << "localedef failed";
-    setenv("LOCPATH", POLYLOC_GLIBC_LOCALE_CACHE, 1);
-    glibc = newlocale(LC_ALL_MASK, (std::string(GetParam().glibc) + ".UTF-8").c_str(), nullptr);
-    ASSERT_NE(glibc, nullptr);
+    glibc = pltest::open_glibc_locale(GetParam().glibc);
+    if (glibc == nullptr) GTEST_SKIP() << "localedef failed";
     session = std::make_unique<pltest::Session>(pltest::built_locale_dir());
     int32_t code = -1;
     ours = PLGetLocale(GetParam().ours, 0, &code);
