@@ -21,15 +21,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <locale.h>
 #include <memory>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "bench_texts.h"
+#include "support/glibc_locales.h"
 #include "polyloc.h"
 #include "word_lists.h"
 
@@ -55,21 +53,6 @@ constexpr Case kCases[] = {
     {"en/MS1252", "English", "English_UnitedStates.MS1252", "en_US", "CP1252", false},
     {"de/MS1252", "German", "German_Germany.MS1252", "de_DE", "CP1252", false},
 };
-
-// Compiles a glibc locale once into the build tree; false when localedef fails.
-bool glibc_locale_built(const std::string &name, const Case &c) {
-  std::string target = std::string(POLYLOC_BENCH_GLIBC_LOCALES) + "/" + name;
-  if (std::filesystem::exists(target)) return true;
-  std::filesystem::create_directories(POLYLOC_BENCH_GLIBC_LOCALES);
-  std::string scratch = target + ".tmp" + std::to_string(getpid());
-  std::string command = std::string("localedef -i ") + c.glibc_input + " -f " + c.glibc_charmap +
-                        " " + scratch + " >/dev/null 2>&1";
-  int status = std::system(command.c_str());
-  std::error_code ignored;
-  if (status != -1 && WEXITSTATUS(status) <= 1) std::filesystem::rename(scratch, target, ignored);
-  std::filesystem::remove_all(scratch, ignored);
-  return std::filesystem::exists(target);
-}
 
 struct Loaded {
   PLLocale *ours = nullptr;
@@ -112,12 +95,9 @@ Loaded &loaded(size_t i) {
     std::fprintf(stderr, "no locale %s (%d)\n", c.ours, error);
     std::exit(1);
   }
-  std::string glibc_name = std::string(c.glibc_input) + "." + c.glibc_charmap;
-  if (glibc_locale_built(glibc_name, c)) {
-    setenv("LOCPATH", POLYLOC_BENCH_GLIBC_LOCALES, 1);
-    l->glibc = newlocale(LC_ALL_MASK, glibc_name.c_str(), nullptr);
-  }
-  if (l->glibc == nullptr) std::fprintf(stderr, "glibc locale %s unavailable\n", glibc_name.c_str());
+  l->glibc = pltest::open_glibc_locale(c.glibc_input, c.glibc_charmap);
+  if (l->glibc == nullptr)
+    std::fprintf(stderr, "glibc locale %s.%s unavailable\n", c.glibc_input, c.glibc_charmap);
   UErrorCode status = U_ZERO_ERROR;
   l->icu = ucol_open(plcoll::find_language(c.language)->icu_locale, &status);
   l->words = plcoll::make_word_list(c.language, kSortWords);

@@ -15,12 +15,12 @@ namespace {
 
 // Compiles a glibc locale once into the build tree; parallel test processes each
 // build into a private name and the first rename wins.
-bool compile_glibc_locale(const std::string &name) {
-  std::string cache = POLYLOC_GLIBC_LOCALE_CACHE, target = cache + "/" + name + ".UTF-8";
+bool compile_glibc_locale(const std::string &name, const std::string &charmap) {
+  std::string cache = POLYLOC_GLIBC_LOCALE_CACHE, target = cache + "/" + name + "." + charmap;
   if (std::filesystem::exists(target)) return true;
   std::filesystem::create_directories(cache);
   std::string scratch = target + ".tmp" + std::to_string(getpid());
-  std::string command = "localedef -i " + name + " -f UTF-8 " + scratch + " >/dev/null 2>&1";
+  std::string command = "localedef -i " + name + " -f " + charmap + " " + scratch + " >/dev/null 2>&1";
   int status = std::system(command.c_str());
   if (status == -1 || WEXITSTATUS(status) > 1) return false;  // 1: warnings only
   std::error_code ignored;
@@ -31,10 +31,10 @@ bool compile_glibc_locale(const std::string &name) {
 
 }  // namespace
 
-locale_t open_glibc_locale(const std::string &name) {
-  if (!compile_glibc_locale(name)) return nullptr;
+locale_t open_glibc_locale(const std::string &name, const std::string &charmap) {
+  if (!compile_glibc_locale(name, charmap)) return nullptr;
   setenv("LOCPATH", POLYLOC_GLIBC_LOCALE_CACHE, 1);
-  return newlocale(LC_ALL_MASK, (name + ".UTF-8").c_str(), nullptr);
+  return newlocale(LC_ALL_MASK, (name + "." + charmap).c_str(), nullptr);
 }
 
 }  // namespace pltest
