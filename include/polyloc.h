@@ -70,6 +70,7 @@ typedef int32_t (*PLEnumCallbackW)(void *user, int32_t kind, const PLWChar *name
 #define PL_ERR_UNKNOWN_ITEM        35   /* unknown locale information item */
 #define PL_ERR_NOT_FOUND           37   /* a name, number, item or character was not found */
 #define PL_ERR_BUFFER_TOO_SMALL    40   /* output cut short (never fatal) */
+#define PL_ERR_BASE                50   /* number base outside 0 and 2..36 */
 #define PL_ERR_FORMAT              51   /* invalid format specification */
 #define PL_ERR_OUTPUT_FULL         52   /* conversion output buffer full; call again */
 #define PL_ERR_PARTIAL_CHAR        53   /* conversion input ends inside a character */
@@ -715,6 +716,83 @@ PL_API int32_t PLStrxfrmU(PLLocale *locale, char *dst, int32_t dstSize, const PL
                           int32_t srcLen, int32_t flags);
 PL_API int32_t PLWcsxfrm(PLLocale *locale, char *dst, int32_t dstSize, const PLWChar *src,
                          int32_t srcLen, int32_t flags);
+
+/* ---- Numbers and currency amounts ---------------------------------------- */
+
+/* Flags of the number functions, beside PL_FROM_TERRITORY (the territory's items, not
+   the handle's), PL_TERMINATE and PL_COUNT_CHARS. */
+#define PL_NUM_MAP_DIGITS          0x00000010  /* parse: digits of any script, full width */
+#define PL_NUM_MONETARY            0x00000020  /* parse: monetary separators and signs */
+#define PL_NUM_INTL                0x00000040  /* currency: international symbol and digits */
+#define PL_NUM_UNSIGNED            0x00000080  /* the value is unsigned 32-bit */
+#define PL_NUM_SIX_DECIMALS        0x00400000  /* double: 6 fractional digits */
+#define PL_NUM_NO_THOUSANDS        0x02000000  /* parse long: no thousands separator */
+
+/*
+ * A number as text with the locale's digit grouping, thousands separator and decimal
+ * point; a currency amount with its symbol, sign texts and positions and monetary
+ * separators. Digits, signs and spaces are in the encoding family of the code set
+ * (ASCII or EBCDIC). Returns the units written (characters for the base and Ex forms
+ * under PL_COUNT_CHARS), the NUL counted under PL_TERMINATE; 0 with
+ * PL_ERR_BUFFER_TOO_SMALL for size 0; the leading whole characters with
+ * PL_ERR_BUFFER_TOO_SMALL when not all fit; -1 with PL_ERR_ARGUMENT for another flag.
+ * The Ex forms start the output in `outState` (1: shifted, so a shift-in comes first).
+ * Infinities and NaN come out as inf and nan in the locale's letters, after a minus for
+ * negative infinity. Flags: PL_FROM_TERRITORY, PL_TERMINATE, PL_COUNT_CHARS, and
+ * PL_NUM_UNSIGNED (long), PL_NUM_SIX_DECIMALS (double), PL_NUM_INTL (currency).
+ */
+PL_API int32_t PLLongToString(PLLocale *locale, int32_t value, char *out, int32_t outSize,
+                              int32_t flags);
+PL_API int32_t PLLongToStringEx(PLLocale *locale, int32_t value, char *out, PLState outState,
+                                int32_t outSize, int32_t flags);
+PL_API int32_t PLLongToStringU(PLLocale *locale, int32_t value, PLUChar *out, int32_t outSize,
+                               int32_t flags);
+PL_API int32_t PLLongToStringW(PLLocale *locale, int32_t value, PLWChar *out, int32_t outSize,
+                               int32_t flags);
+PL_API int32_t PLDoubleToString(PLLocale *locale, double value, char *out, int32_t outSize,
+                                int32_t flags);
+PL_API int32_t PLDoubleToStringEx(PLLocale *locale, double value, char *out, PLState outState,
+                                  int32_t outSize, int32_t flags);
+PL_API int32_t PLDoubleToStringU(PLLocale *locale, double value, PLUChar *out, int32_t outSize,
+                                 int32_t flags);
+PL_API int32_t PLDoubleToStringW(PLLocale *locale, double value, PLWChar *out, int32_t outSize,
+                                 int32_t flags);
+PL_API int32_t PLCurrencyToString(PLLocale *locale, double value, char *out, int32_t outSize,
+                                  int32_t flags);
+PL_API int32_t PLCurrencyToStringEx(PLLocale *locale, double value, char *out,
+                                    PLState outState, int32_t outSize, int32_t flags);
+PL_API int32_t PLCurrencyToStringU(PLLocale *locale, double value, PLUChar *out,
+                                   int32_t outSize, int32_t flags);
+PL_API int32_t PLCurrencyToStringW(PLLocale *locale, double value, PLWChar *out,
+                                   int32_t outSize, int32_t flags);
+
+/*
+ * Reads a number written with the locale's conventions: white space, a sign, digits
+ * with thousands separators between them, and for doubles a decimal point and an
+ * exponent (e or d). `length` < 0 reads up to the NUL. *end (may be null) receives the
+ * first unit not consumed, *endState the shift state there. Base 0 reads 0x as hex
+ * and a leading 0 as octal. Overflow gives the extreme value, with no code. 0 with
+ * PL_ERR_ARGUMENT for another flag, PL_ERR_BASE for a base outside 0 and 2..36.
+ * Flags: PL_FROM_TERRITORY, PL_COUNT_CHARS (base and Ex: length in characters),
+ * PL_NUM_MAP_DIGITS, PL_NUM_MONETARY, and PL_NUM_UNSIGNED, PL_NUM_NO_THOUSANDS (long).
+ */
+PL_API int32_t PLStringToLong(PLLocale *locale, const char *text, int32_t length, char **end,
+                              int32_t base, int32_t flags);
+PL_API int32_t PLStringToLongEx(PLLocale *locale, const char *text, PLState textState,
+                                int32_t length, char **end, PLState *endState, int32_t base,
+                                int32_t flags);
+PL_API int32_t PLStringToLongU(PLLocale *locale, const PLUChar *text, int32_t length,
+                               PLUChar **end, int32_t base, int32_t flags);
+PL_API int32_t PLStringToLongW(PLLocale *locale, const PLWChar *text, int32_t length,
+                               PLWChar **end, int32_t base, int32_t flags);
+PL_API double PLStringToDouble(PLLocale *locale, const char *text, int32_t length, char **end,
+                               int32_t flags);
+PL_API double PLStringToDoubleEx(PLLocale *locale, const char *text, PLState textState,
+                                 int32_t length, char **end, PLState *endState, int32_t flags);
+PL_API double PLStringToDoubleU(PLLocale *locale, const PLUChar *text, int32_t length,
+                                PLUChar **end, int32_t flags);
+PL_API double PLStringToDoubleW(PLLocale *locale, const PLWChar *text, int32_t length,
+                                PLWChar **end, int32_t flags);
 
 /* ---- Locale enumeration ------------------------------------------------ */
 

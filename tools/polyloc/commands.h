@@ -6,4 +6,5 @@ int convert_command(int argc, char **argv);
 int info_command(int argc, char **argv);
 int locales_command(int argc, char **argv);
 int map_command(int argc, char **argv);
+int number_command(int argc, char **argv);
 int sort_command(int argc, char **argv);

@@ -26,6 +26,9 @@ constexpr Command kCommands[] = {
     {"sort", "sort -l LOCALE [--ignore-case|--ignore-width] [--reverse] [--unique] [--dir DIR] [FILE...]"
              "  sort lines by the locale's collation like sort(1)",
      sort_command},
+    {"number", "number -l LOCALE [--currency [--intl]] [--dir DIR] VALUE...  format numbers with the locale's"
+               " conventions;\n           --parse [--base N] [--currency] [--digits]: read them back",
+     number_command},
 };
 
 void usage(FILE *out) {

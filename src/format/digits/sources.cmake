@@ -1,0 +1,5 @@
+# Decimal digits of integers and doubles, shared by the number formatters and printf.
+list(APPEND POLYLOC_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/big_unsigned.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fixed_digits.cpp
+)

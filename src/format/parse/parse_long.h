@@ -1,0 +1,76 @@
+// Reading a 32-bit integer over the tokens of any form of text.
+#pragma once
+
+#include <cstdint>
+
+#include "format/parse/number_tokens.h"
+
+namespace pl {
+
+struct LongParse {
+  uint32_t value;
+  TextCursor end;  // behind the last token read
+};
+
+inline constexpr int32_t kTokenX = 33;  // the letter x of a 0x prefix
+
+// White space once, a sign, the base's prefix, then digits below `base` (0: by the
+// prefix) with thousands separators between them. A signed value stops behind the
+// digit that takes it above 0x7FFFFFFF; an unsigned one behind the digit that would
+// take it above 0xFFFFFFFF. A sign without digits leaves the cursor behind the sign.
+template <class Text>
+LongParse parse_long(NumberTokenizer<Text> &tokens, int32_t base, bool is_unsigned) {
+  int32_t t = tokens.peek();
+  if (t == kTokenSpace) {
+    tokens.take();
+    t = tokens.peek();
+  }
+  bool negative = t == kTokenMinus;
+  // A minus sign cannot start an unsigned number: the number ends at it with 0.
+  if (negative && is_unsigned) return {0, tokens.cursor()};
+  if (t == kTokenPlus || t == kTokenMinus) {
+    tokens.take();
+    t = tokens.peek();
+  }
+  // A leading 0 is read at once: the start of a 0x prefix, or in base 0 the first digit
+  // of an octal number.
+  bool zero_read = false;
+  if ((base == 0 || base == 16) && t == 0) {
+    tokens.take();
+    t = tokens.peek();
+    if (t == kTokenX) {
+      tokens.take();
+      t = tokens.peek();
+      base = 16;
+    } else if (base == 0) {
+      base = 8;
+      zero_read = true;
+    }
+  }
+  if (base == 0) base = 10;
+
+  const uint64_t limit = is_unsigned ? 0xFFFFFFFFu : 0x7FFFFFFFu;
+  uint64_t value = 0;
+  bool overflow = false;
+  auto add = [&](int32_t d) {
+    value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
+    overflow = value > limit;
+    return !overflow;
+  };
+  if (!zero_read && !is_digit_token(t, base)) return {0, tokens.cursor()};
+  for (;;) {
+    tokens.take_digits(base, add);
+    if (overflow || tokens.peek() != kTokenSeparator) break;
+    // A separator counts only with a digit behind it.
+    NumberTokenizer<Text> ahead = tokens;
+    ahead.take();
+    if (!is_digit_token(ahead.peek(), base)) break;
+    tokens = ahead;
+  }
+  uint32_t result = static_cast<uint32_t>(value);
+  if (overflow) result = is_unsigned ? 0xFFFFFFFFu : negative ? 0x80000000u : 0x7FFFFFFFu;
+  else if (negative) result = 0u - result;
+  return {result, tokens.cursor()};
+}
+
+}  // namespace pl
