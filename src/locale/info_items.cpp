@@ -15,9 +15,6 @@ namespace terr = layout::territory;
 
 constexpr char kBinaryName[] = "Binary";
 
-constexpr int32_t kCharacterItems[5] = {59, 60, 61, 66, 67};
-constexpr int32_t kStringItems[8] = {62, 64, 68, 71, 72, 79, 80, 81};
-
 // The name of the entry of `kind` numbered by word `word` of the language record.
 const char *default_name(PLLocale *handle, int kind, int word) {
   uint16_t number = records::RecordView(*handle->language).word(word);
@@ -40,21 +37,13 @@ bool is_numeric_item(int32_t item) {
   }
 }
 
-int separator_of(int32_t item) {
-  for (int c = 0; c < 5; ++c)
-    if (kCharacterItems[c] == item) return c;
-  return -1;
-}
-
-bool is_character_item(int32_t item) { return separator_of(item) >= 0; }
-
-int handle_string_of(int32_t item) {
-  for (int s = 0; s < 8; ++s)
-    if (kStringItems[s] == item) return s;
-  return -1;
-}
-
 bool find_text_item(PLLocale *handle, int32_t item, bool use_handle, TextItem *out) {
+  const char *text;
+  const PLUChar *unicode;
+  if (use_handle && handle_copy(handle, item, &text, &unicode)) {
+    *out = {TextKind::handle, text, unicode};
+    return true;
+  }
   if (item < 2 || item > 81 || is_numeric_item(item)) return false;
   records::RecordView language(*handle->language), territory(*handle->territory);
   auto record = [&](const records::RecordView &view, int word) {
@@ -83,19 +72,12 @@ bool find_text_item(PLLocale *handle, int32_t item, bool use_handle, TextItem *o
   }
   if (item >= 16 && item <= 57) return record(language, lang::kDayNameString + (item - 16));
   if (int c = separator_of(item); c >= 0) {
-    if (use_handle)
-      *out = {TextKind::handle, handle->separators[c], handle->separators_unicode[c]};
-    else  // one unit of the record's fixed part, read with a cut to one character
-      *out = {TextKind::record, handle->territory->section[0] + 2 * (terr::kDecimalPoint + c), nullptr};
+    // one unit of the record's fixed part, read with a cut to one character
+    *out = {TextKind::record, handle->territory->section[0] + 2 * (terr::kDecimalPoint + c), nullptr};
     return true;
   }
   int s = handle_string_of(item);
-  if (s < 0) return false;
-  if (use_handle) {
-    *out = {TextKind::handle, handle->strings[s], handle->strings_unicode[s]};
-    return true;
-  }
-  return record(territory, kHandleStringSource[s]);
+  return s >= 0 && record(territory, kHandleStringSource[s]);
 }
 
 void locale_name(const PLLocale *handle, char *out) {

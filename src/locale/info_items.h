@@ -14,13 +14,51 @@ inline constexpr int32_t kItemShiftOut = 90;
 
 // Numeric items: read with the numeric functions.
 bool is_numeric_item(int32_t item);
-// Items that are one character: 59, 60, 61, 66, 67.
-bool is_character_item(int32_t item);
-// The separator (0..4) a character item stands for.
-int separator_of(int32_t item);
+// The separator (0..4) a character item (59, 60, 61, 66, 67) stands for, or -1.
+inline int separator_of(int32_t item) {
+  switch (item) {
+    case 59: return 0;
+    case 60: return 1;
+    case 61: return 2;
+    case 66: return 3;
+    case 67: return 4;
+    default: return -1;
+  }
+}
+// Items that are one character.
+inline bool is_character_item(int32_t item) { return separator_of(item) >= 0; }
 // The handle string (0..7) a string item (62, 64, 68, 71, 72, 79, 80, 81) stands for,
 // or -1.
-int handle_string_of(int32_t item);
+inline int handle_string_of(int32_t item) {
+  switch (item) {
+    case 62: return 0;
+    case 64: return 1;
+    case 68: return 2;
+    case 71: return 3;
+    case 72: return 4;
+    case 79: return 5;
+    case 80: return 6;
+    case 81: return 7;
+    default: return -1;
+  }
+}
+
+// The handle's own copy of a character or string item, in its code set, with the same
+// text in UTF-16; false for the other items.
+inline bool handle_copy(const PLLocale *handle, int32_t item, const char **text,
+                        const PLUChar **unicode) {
+  if (int c = separator_of(item); c >= 0) {
+    *text = handle->separators[c];
+    *unicode = handle->separators_unicode[c];
+    return true;
+  }
+  if (int s = handle_string_of(item); s >= 0) {
+    *text = handle->strings[s];
+    *unicode = handle->strings_unicode[s];
+    return true;
+  }
+  return false;
+}
 
 // Text kinds: where a text item's characters are and how they are written.
 enum class TextKind : uint32_t {

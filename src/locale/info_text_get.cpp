@@ -80,6 +80,16 @@ int32_t window(int32_t item, int32_t size, int32_t character_window) {
 int32_t get_text_item(PLLocale *handle, int32_t item, char *out, int32_t size, int32_t flags) {
   if (!valid_flags(flags)) return fail(handle, PL_ERR_ARGUMENT);
   if (size <= 0) return 0;
+  const char *copy;
+  const PLUChar *unicode;
+  if (flags == 0 && handle_copy(handle, item, &copy, &unicode)) {
+    // The handle's copy is whole characters: when all of it fits, no walk is needed.
+    size_t length = std::strlen(copy);
+    if (length < static_cast<size_t>(size)) {
+      std::memcpy(out, copy, length + 1);
+      return static_cast<int32_t>(length + 1);
+    }
+  }
   FoundItem found;
   if (!find_for_reading(handle, item, flags, &found)) return fail(handle, PL_ERR_UNKNOWN_ITEM);
   size = window(item, size, 2);
