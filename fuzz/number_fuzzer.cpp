@@ -82,10 +82,12 @@ T value_of(const uint8_t *data, size_t size) {
 }
 
 // Runs one formatter into a buffer of exactly `size` elements, so that the sanitizer
-// sees any write past it, and checks the result against the size.
+// sees any write past it, and checks the result against the size. A currency amount
+// in bytes under PL_COUNT_CHARS is given `size` characters: the buffer then holds the
+// longest such characters, six bytes each.
 template <class Element, class Call>
-void format(PLLocale *l, int32_t size, int32_t flags, Call call) {
-  std::vector<Element> out(static_cast<size_t>(size));
+void format(PLLocale *l, int32_t size, int32_t flags, bool size_in_chars, Call call) {
+  std::vector<Element> out(static_cast<size_t>(size_in_chars ? size * 6 : size));
   int32_t n = call(out.data(), size);
   int32_t code = PLGetError(l);
   if (n == -1) {
@@ -128,19 +130,22 @@ void format_number(PLLocale *l, Form form, Operation op, int32_t size, int32_t f
                              : PLCurrencyToStringW(l, d, out, room, flags);
     }
   };
+  bool size_in_chars = op == kCurrency && (flags & PL_COUNT_CHARS) != 0;
   switch (form) {
-    case kUnits: format<PLUChar>(l, size, flags, call); break;
-    case kPacked: format<PLWChar>(l, size, flags, call); break;
-    default: format<char>(l, size, flags, call); break;
+    case kUnits: format<PLUChar>(l, size, flags, false, call); break;
+    case kPacked: format<PLWChar>(l, size, flags, false, call); break;
+    default: format<char>(l, size, flags, size_in_chars, call); break;
   }
 }
 
 // Parses the text in the form's units, with its length or (odd first byte) as a
-// NUL-terminated string; *end must stay inside the text.
+// NUL-terminated string; *end must stay inside the text. Bytes end in a double-byte
+// terminator: a length in characters may reach up to it, also in shifted text.
 template <class Element, class Parse>
 void parse(const std::vector<Element> &text, bool measured, Parse run) {
   std::vector<Element> copy(text);
   copy.push_back(0);
+  if (sizeof(Element) == 1) copy.push_back(0);
   int32_t length = measured ? -1 : static_cast<int32_t>(text.size());
   size_t extent = text.size();
   if (measured)
