@@ -8,12 +8,11 @@
 
 namespace pl {
 
-// Flags of the text functions.
+// Flags of the text functions, beside PL_COUNT_CHARS.
 inline constexpr int32_t kFromTerritory = 1;
-inline constexpr int32_t kCountChars = 0x4000;
 
 // Each reads item `item` into `out` (capacity `size` bytes, characters under
-// kCountChars, UTF-16 units or 32-bit elements), always NUL-terminated and cut at a
+// PL_COUNT_CHARS, UTF-16 units or 32-bit elements), always NUL-terminated and cut at a
 // character; returns what was written plus the NUL, 0 for size 0, or -1 with the
 // code in the handle.
 int32_t get_text_item(PLLocale *handle, int32_t item, char *out, int32_t size, int32_t flags);
@@ -22,7 +21,7 @@ int32_t get_text_item_ex(PLLocale *handle, int32_t item, char *out, PLState stat
 int32_t get_text_item_u(PLLocale *handle, int32_t item, PLUChar *out, int32_t size, int32_t flags);
 int32_t get_text_item_w(PLLocale *handle, int32_t item, PLWChar *out, int32_t size, int32_t flags);
 
-// Each changes item `item` to `text` (`length` bytes, characters under kCountChars,
+// Each changes item `item` to `text` (`length` bytes, characters under PL_COUNT_CHARS,
 // units or elements; negative: up to the NUL). 1, or 0 with the code in the handle.
 int32_t set_text_item(PLLocale *handle, int32_t item, const char *text, int32_t length,
                       int32_t flags);

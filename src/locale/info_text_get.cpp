@@ -68,7 +68,7 @@ void for_each_unit(const TextItem &item, Visit unit) {
   }
 }
 
-bool valid_flags(int32_t flags) { return (flags & ~(kFromTerritory | kCountChars)) == 0; }
+bool valid_flags(int32_t flags) { return (flags & ~(kFromTerritory | PL_COUNT_CHARS)) == 0; }
 
 // Character items are read through a window of one character and the NUL.
 int32_t window(int32_t item, int32_t size, int32_t character_window) {
@@ -93,7 +93,7 @@ int32_t get_text_item(PLLocale *handle, int32_t item, char *out, int32_t size, i
   FoundItem found;
   if (!find_for_reading(handle, item, flags, &found)) return fail(handle, PL_ERR_UNKNOWN_ITEM);
   size = window(item, size, 2);
-  bool count_chars = (flags & kCountChars) != 0;
+  bool count_chars = (flags & PL_COUNT_CHARS) != 0;
   size_t used = 0, chars = 0;
   // Writes one character if it fits with the NUL after it.
   auto put = [&](const uint8_t *bytes, size_t n) {
@@ -154,7 +154,7 @@ int32_t get_text_item_ex(PLLocale *handle, int32_t item, char *out, PLState stat
   if (units == nullptr) return fail(handle, PL_ERR_NO_MEMORY);
   count = 0;
   for_each_unit(found.item, [&](PLUChar u) { return units[count++] = u, true; });
-  bool count_chars = (flags & kCountChars) != 0;
+  bool count_chars = (flags & PL_COUNT_CHARS) != 0;
   size_t limit = static_cast<size_t>(size) - 1;
   size_t take = count_chars && count > limit ? limit : count;
   size_t capacity = count_chars ? take * (set.max_length() + 1u) + 1 : limit;

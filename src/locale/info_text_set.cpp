@@ -99,7 +99,7 @@ int32_t set_string(PLLocale *handle, int32_t item, const char *text, size_t leng
   return 1;
 }
 
-bool set_flags_ok(int32_t flags) { return flags == 0 || flags == kCountChars; }
+bool set_flags_ok(int32_t flags) { return flags == 0 || flags == PL_COUNT_CHARS; }
 
 // Elements of a text given with a length, or up to its NUL for a negative one.
 template <class Element>
@@ -116,7 +116,7 @@ int32_t set_text_item(PLLocale *handle, int32_t item, const char *text, int32_t 
                       int32_t flags) {
   if (!set_flags_ok(flags)) return fail(handle, PL_ERR_ARGUMENT);
   size_t bytes = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
-  if (length > 0 && (flags & kCountChars))
+  if (length > 0 && (flags & PL_COUNT_CHARS))
     bytes = bytes_of_chars(handle, text, static_cast<size_t>(length));
   if (bytes == 0) return 1;
   switch (item) {
@@ -151,7 +151,7 @@ int32_t set_text_item_ex(PLLocale *handle, int32_t item, const char *text, PLSta
   size_t bytes = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
   UnitText unicode;
   if (!decode_text(handle, text, bytes, state, &unicode)) return fail(handle, PL_ERR_NO_MEMORY);
-  if (length > 0 && (flags & kCountChars) && unicode.count > static_cast<size_t>(length))
+  if (length > 0 && (flags & PL_COUNT_CHARS) && unicode.count > static_cast<size_t>(length))
     unicode.count = static_cast<size_t>(length);
   int32_t result = set_from_units(handle, item, unicode.units, unicode.count);
   release(unicode.units);
