@@ -9,6 +9,7 @@
 
 #include "format/digits/fixed_digits.h"
 #include "format/numbers/grouping.h"
+#include "format/numbers/number_forms.h"
 #include "format/numbers/number_parts.h"
 #include "format/numbers/work_text.h"
 #include "polyloc.h"
@@ -65,18 +66,21 @@ void currency_text(const Form &form, double value, bool international,
                    WorkText<typename Form::Element> &text) {
   using T = typename Form::Element;
   const Glyphs &glyphs = form.glyphs();
-  T point[2], separator[2], grouping[kItemCapacity], symbol[kItemCapacity],
-      sign[kItemCapacity];
-  size_t point_length = form.text_item(PL_MON_DECIMAL_POINT, point, 2);
-  size_t separator_length = form.text_item(PL_MON_THOUSANDS_SEP, separator, 2);
-  size_t grouping_length = form.text_item(PL_MON_GROUPING, grouping, kItemCapacity);
-  size_t symbol_length = form.text_item(international ? PL_INT_CURR_SYMBOL : PL_CURRENCY_SYMBOL,
-                                        symbol, kItemCapacity);
+  T point_buffer[2], separator_buffer[2], grouping_buffer[kItemCapacity],
+      symbol_buffer[kItemCapacity], sign_buffer[kItemCapacity];
+  ItemText<T> point = form.item(PL_MON_DECIMAL_POINT, point_buffer, 2);
+  ItemText<T> separator = form.item(PL_MON_THOUSANDS_SEP, separator_buffer, 2);
+  // Without a separator there is no grouping to read.
+  ItemText<T> grouping{nullptr, 0};
+  if (separator.length != 0)
+    grouping = form.item(PL_MON_GROUPING, grouping_buffer, kItemCapacity);
+  ItemText<T> symbol = form.item(international ? PL_INT_CURR_SYMBOL : PL_CURRENCY_SYMBOL,
+                                 symbol_buffer, kItemCapacity);
   int32_t fraction = form.numeric_item(international ? PL_INT_FRAC_DIGITS : PL_FRAC_DIGITS);
   // A negative amount takes the negative items; zero, NaN and -0 the positive ones.
   bool negative = value < 0;
-  size_t sign_length = negative ? form.text_item(PL_NEGATIVE_SIGN, sign, 4)
-                                : form.text_item(PL_POSITIVE_SIGN, sign, kItemCapacity);
+  ItemText<T> sign = negative ? form.item(PL_NEGATIVE_SIGN, sign_buffer, 4)
+                              : form.item(PL_POSITIVE_SIGN, sign_buffer, kItemCapacity);
   bool precedes = form.numeric_item(negative ? PL_N_CS_PRECEDES : PL_P_CS_PRECEDES) != 0;
   bool spaced = form.numeric_item(negative ? PL_N_SEP_BY_SPACE : PL_P_SEP_BY_SPACE) != 0;
   int32_t position = form.numeric_item(negative ? PL_N_SIGN_POSN : PL_P_SIGN_POSN);
@@ -85,14 +89,15 @@ void currency_text(const Form &form, double value, bool international,
     switch (layout.pieces[i - 1]) {
       case Piece::open: text.put_byte(glyphs.open); break;
       case Piece::close: text.put_byte(glyphs.close); break;
-      case Piece::sign: text.put(sign, sign_length); break;
-      case Piece::symbol: text.put(symbol, symbol_length); break;
+      case Piece::sign: text.put(sign.text, sign.length); break;
+      case Piece::symbol: text.put(symbol.text, symbol.length); break;
       case Piece::space:
         if (spaced) text.put_byte(glyphs.space);
         break;
       case Piece::number:
-        put_amount(form, text, value, fraction, point_length != 0 ? point : nullptr,
-                   separator_length != 0 ? separator : nullptr, grouping, grouping_length);
+        put_amount(form, text, value, fraction, point.length != 0 ? point.text : nullptr,
+                   separator.length != 0 ? separator.text : nullptr, grouping.text,
+                   grouping.length);
         break;
     }
   }

@@ -7,6 +7,7 @@
 
 #include "format/digits/fixed_digits.h"
 #include "format/numbers/grouping.h"
+#include "format/numbers/number_forms.h"
 #include "format/numbers/number_parts.h"
 #include "format/numbers/work_text.h"
 #include "polyloc.h"
@@ -23,19 +24,21 @@ void double_text(const Form &form, double value, bool six_decimals,
     if (value < 0) text.put_byte(glyphs.minus);
     return;
   }
-  T separator[5], point[5], grouping[kItemCapacity];
-  size_t separator_length = form.text_item(PL_THOUSANDS_SEP, separator, 5);
-  size_t point_length = form.text_item(PL_DECIMAL_POINT, point, 5);
-  size_t grouping_length = form.text_item(PL_GROUPING, grouping, kItemCapacity);
+  T separator_buffer[5], point_buffer[5], grouping_buffer[kItemCapacity];
+  ItemText<T> separator = form.item(PL_THOUSANDS_SEP, separator_buffer, 5);
+  ItemText<T> point = form.item(PL_DECIMAL_POINT, point_buffer, 5);
+  // Without a separator there is no grouping to read.
+  ItemText<T> grouping{nullptr, 0};
+  if (separator.length != 0) grouping = form.item(PL_GROUPING, grouping_buffer, kItemCapacity);
   int32_t fraction = six_decimals ? 6 : form.numeric_item(PL_NUM_DIGITS);
   char digits[kFixedDigitsCapacity];
   FixedDigits fixed = fixed_digits(value, fraction, digits, sizeof digits);
   size_t fraction_length = fixed.length - fixed.integer_digits;
   put_digits(text, digits + fixed.integer_digits, fraction_length, glyphs);
-  if (fraction_length != 0 && point_length != 0) text.put(point[0]);
+  if (fraction_length != 0 && point.length != 0) text.put(point.text[0]);
   put_grouped_digits(text, digits, fixed.integer_digits,
-                     separator_length != 0 ? separator : nullptr, grouping, grouping_length,
-                     glyphs);
+                     separator.length != 0 ? separator.text : nullptr, grouping.text,
+                     grouping.length, glyphs);
   if (value < 0) text.put_byte(glyphs.minus);
 }
 

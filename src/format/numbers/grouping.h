@@ -17,26 +17,26 @@ namespace pl {
 template <class T>
 class GroupSizes {
  public:
+  // `length` elements, NUL-free (an item's text).
   GroupSizes(const T *text, size_t length, const Glyphs &glyphs)
       : at_(text), left_(length), zero_(glyphs.zero), separator_(glyphs.group_separator) {}
 
   int next() {
-    if (at_ == nullptr || left_ == 0 || *at_ == 0) return -1;
-    int size = 0;
-    while (left_ > 0 && *at_ != 0) {
+    int size = -1;  // -1 until a digit or a separator is read
+    while (left_ > 0) {
       uint32_t c = element_value(*at_);
-      if (c == separator_) {
-        ++at_;
-        --left_;
-        return size;
-      }
-      if (c - zero_ > 9) return -1;
-      // No group is longer than the digits of any number; the cap only stops overflow.
-      if (size < kLongestSize) size = size * 10 + static_cast<int>(c - zero_);
       ++at_;
       --left_;
+      if (c == separator_) return size < 0 ? 0 : size;
+      uint32_t digit = c - zero_;
+      if (digit > 9) {
+        left_ = 0;  // nothing after it is read
+        return -1;
+      }
+      // No group is longer than the digits of any number; the cap only stops overflow.
+      if (size < 0) size = static_cast<int>(digit);
+      else if (size < kLongestSize) size = size * 10 + static_cast<int>(digit);
     }
-    at_ = nullptr;  // the text ended: this was the last size
     return size;
   }
 

@@ -3,8 +3,8 @@
 // characters that fit, terminate, and count.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "format/numbers/number_forms.h"
 #include "format/numbers/work_text.h"
@@ -19,6 +19,24 @@ struct NumberRequest {
   bool ex_form;
   PLState out_state;
 };
+
+// Copies `count` elements; the short texts most calls make are moved in at most two
+// overlapping words instead of a call to the C library.
+template <class T>
+void copy_out(T *out, const T *text, size_t count) {
+  size_t bytes = count * sizeof(T);
+  char *to = reinterpret_cast<char *>(out);
+  const char *from = reinterpret_cast<const char *>(text);
+  if (bytes >= 8 && bytes <= 16) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + bytes - 8, from + bytes - 8, 8);
+  } else if (bytes >= 4 && bytes < 8) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + bytes - 4, from + bytes - 4, 4);
+  } else {
+    std::memcpy(to, from, bytes);
+  }
+}
 
 // `build(form, text)` puts the number's text into the work buffer.
 template <class Form, class Build>
@@ -58,7 +76,7 @@ int32_t number_call(PLLocale *locale, const NumberRequest &request,
     handle->last_error = PL_ERR_BUFFER_TOO_SMALL;
     return 0;
   }
-  std::copy_n(text.data(), fit.units, out);
+  copy_out(out, text.data(), fit.units);
   if (terminator != 0) out[fit.units] = 0;
   if (!fit.whole) handle->last_error = PL_ERR_BUFFER_TOO_SMALL;
   return static_cast<int32_t>((count_chars ? fit.chars : fit.units) + terminator);

@@ -7,7 +7,6 @@
 #include "charset/unicode_value.h"
 #include "charset/utf16_to_bytes.h"
 #include "locale/info_numeric.h"
-#include "locale/info_text.h"
 
 namespace pl {
 namespace {
@@ -30,19 +29,11 @@ Prefix plain_prefix(size_t length, size_t unit_room, size_t char_room) {
 
 }  // namespace
 
-FormBase::FormBase(PLLocale &handle, const Glyphs &glyphs, int32_t flags)
-    : handle_(&handle), glyphs_(&glyphs), item_flags_(flags & kFromTerritory) {}
-
 int32_t FormBase::numeric_item(int32_t item) const {
   return get_numeric_item(handle_, item, item_flags_);
 }
 
-ByteForm::ByteForm(PLLocale &handle, bool ex_form, PLState out_state, int32_t flags)
-    : FormBase(handle, glyphs_of(ascii_based(handle)), flags),
-      rules_(text_rules(handle, ex_form)),
-      start_state_(rules_.shift_rule && out_state != 0 ? kShiftedState : kSingleByteState) {}
-
-size_t ByteForm::text_item(int32_t item, char *buffer, int32_t size) const {
+size_t ByteForm::fetch(int32_t item, char *buffer, int32_t size) const {
   if (!rules_.shift_rule)
     return fetched(get_text_item(handle_, item, buffer, size, item_flags_), buffer);
   // The units of the item, encoded as the Ex item function encodes them from the
@@ -92,7 +83,7 @@ Prefix ByteForm::prefix(const char *text, size_t length, size_t unit_room,
 UnitForm::UnitForm(PLLocale &handle, bool, PLState, int32_t flags)
     : FormBase(handle, kAsciiGlyphs, flags) {}
 
-size_t UnitForm::text_item(int32_t item, PLUChar *buffer, int32_t size) const {
+size_t UnitForm::fetch(int32_t item, PLUChar *buffer, int32_t size) const {
   return fetched(get_text_item_u(handle_, item, buffer, size, item_flags_), buffer);
 }
 
@@ -110,8 +101,8 @@ Prefix UnitForm::prefix(const PLUChar *text, size_t length, size_t unit_room,
 PackedForm::PackedForm(PLLocale &handle, bool, PLState, int32_t flags)
     : FormBase(handle, glyphs_of(ascii_based(handle)), flags) {}
 
-size_t PackedForm::text_item(int32_t item, PLWChar *buffer, int32_t size) const {
-  return fetched(get_text_item_w(handle_, item, buffer, size, item_flags_), buffer);
+ItemText<PLWChar> PackedForm::item(int32_t item, PLWChar *buffer, int32_t size) const {
+  return {buffer, fetched(get_text_item_w(handle_, item, buffer, size, item_flags_), buffer)};
 }
 
 PLWChar PackedForm::letter(char c) const {

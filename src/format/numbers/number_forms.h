@@ -8,13 +8,24 @@
 #include <cstdint>
 
 #include "charset/navigation/text_rules.h"
+#include "charset/shift_rule.h"
 #include "format/numbers/glyphs.h"
 #include "format/numbers/work_text.h"
 #include "frame/handle.h"
+#include "locale/info_items.h"
+#include "locale/info_text.h"
 
 namespace pl {
 
 inline constexpr size_t kUnlimited = SIZE_MAX;
+
+// An item's text: the handle's own copy where it can be read directly, else the
+// caller's buffer it was fetched into.
+template <class T>
+struct ItemText {
+  const T *text;
+  size_t length;
+};
 
 // The leading part of a text that fits an output.
 struct Prefix {
@@ -23,10 +34,22 @@ struct Prefix {
   bool whole;    // all of the text
 };
 
+// A handle's copy of an item when all of it fits `size` elements with the NUL: then
+// it is exactly what the item functions would write, and it is read in place.
+template <class T>
+bool whole_copy(const T *copy, int32_t size, ItemText<T> *out) {
+  size_t length = 0;
+  while (copy[length] != 0)
+    if (++length >= static_cast<size_t>(size)) return false;
+  *out = {copy, length};
+  return true;
+}
+
 class FormBase {
  public:
   // `flags` are the call's: PL_FROM_TERRITORY selects the territory's items.
-  FormBase(PLLocale &handle, const Glyphs &glyphs, int32_t flags);
+  FormBase(PLLocale &handle, const Glyphs &glyphs, int32_t flags)
+      : handle_(&handle), glyphs_(&glyphs), item_flags_(flags & kFromTerritory) {}
 
   const Glyphs &glyphs() const { return *glyphs_; }
   int32_t numeric_item(int32_t item) const;
@@ -47,12 +70,25 @@ class ByteForm : public FormBase {
 
   // `ex_form` takes the shift rule of a stateful set; the output then starts in
   // `out_state`.
-  ByteForm(PLLocale &handle, bool ex_form, PLState out_state, int32_t flags);
+  ByteForm(PLLocale &handle, bool ex_form, PLState out_state, int32_t flags)
+      : FormBase(handle, glyphs_of(CharsetView(*handle.codeset).ascii_based()), flags),
+        rules_(text_rules(handle, ex_form)),
+        start_state_(rules_.shift_rule && out_state != 0 ? kShiftedState : kSingleByteState) {}
 
-  // Text item `item` into `buffer` (`size` bytes, the NUL included): its length.
-  // Under the shift rule the text is written from the single-byte state with the
-  // shift bytes it needs.
-  size_t text_item(int32_t item, char *buffer, int32_t size) const;
+  // Text item `item` as read into a buffer of `size` bytes, the NUL included (so cut
+  // to size - 1 bytes of whole characters); `buffer` receives it unless the handle's
+  // copy is the same text. Under the shift rule the text is written from the
+  // single-byte state with the shift bytes it needs. Inline, so that a constant item
+  // finds the handle's copy without a search.
+  ItemText<char> item(int32_t item, char *buffer, int32_t size) const {
+    const char *copy;
+    const PLUChar *unicode;
+    ItemText<char> whole;
+    if (item_flags_ == 0 && !rules_.shift_rule && handle_copy(handle_, item, &copy, &unicode) &&
+        whole_copy(copy, size, &whole))
+      return whole;
+    return {buffer, fetch(item, buffer, size)};
+  }
   // A small Latin letter of the code set (one byte in every set).
   char letter(char c) const;
   bool shifted_start() const { return start_state_ != 0; }
@@ -65,6 +101,9 @@ class ByteForm : public FormBase {
   Prefix prefix(const char *text, size_t length, size_t unit_room, size_t char_room) const;
 
  private:
+  // The item through the item functions, into `buffer`: its length.
+  size_t fetch(int32_t item, char *buffer, int32_t size) const;
+
   TextRules rules_;
   PLState start_state_;
 };
@@ -76,10 +115,23 @@ class UnitForm : public FormBase {
   static constexpr bool kCountsChars = false;
 
   UnitForm(PLLocale &handle, bool, PLState, int32_t flags);
-  size_t text_item(int32_t item, PLUChar *buffer, int32_t size) const;
+  // As ByteForm::item, in UTF-16 units: the handle keeps its copies in UTF-16 too.
+  ItemText<PLUChar> item(int32_t item, PLUChar *buffer, int32_t size) const {
+    const char *copy;
+    const PLUChar *unicode;
+    ItemText<PLUChar> whole;
+    if (item_flags_ == 0 && handle_copy(handle_, item, &copy, &unicode) &&
+        whole_copy(unicode, size, &whole))
+      return whole;
+    return {buffer, fetch(item, buffer, size)};
+  }
   PLUChar letter(char c) const { return static_cast<PLUChar>(c); }
   void lead_in(WorkText<PLUChar> &) const {}
   Prefix prefix(const PLUChar *text, size_t length, size_t unit_room, size_t char_room) const;
+
+ private:
+  // The item through the item function, into `buffer`: its length.
+  size_t fetch(int32_t item, PLUChar *buffer, int32_t size) const;
 };
 
 // W forms: packed characters of the code set, in its encoding family.
@@ -89,7 +141,7 @@ class PackedForm : public FormBase {
   static constexpr bool kCountsChars = false;
 
   PackedForm(PLLocale &handle, bool, PLState, int32_t flags);
-  size_t text_item(int32_t item, PLWChar *buffer, int32_t size) const;
+  ItemText<PLWChar> item(int32_t item, PLWChar *buffer, int32_t size) const;
   PLWChar letter(char c) const;
   void lead_in(WorkText<PLWChar> &) const {}
   Prefix prefix(const PLWChar *text, size_t length, size_t unit_room, size_t char_room) const;

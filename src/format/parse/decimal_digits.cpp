@@ -23,8 +23,11 @@ bool DecimalDigits::exact(int64_t exponent, double *out) const {
   // Digits behind the first kFastDigits must all be zeros: they only scale.
   for (size_t i = kFastDigits; i < count_; ++i)
     if (digits_[i] != '0') return false;
-  uint64_t m = leading_;
   if (count_ > kFastDigits) exponent += static_cast<int64_t>(count_ - kFastDigits);
+  return exact_product(leading_, exponent, out);
+}
+
+bool DecimalDigits::exact_product(uint64_t m, int64_t exponent, double *out) {
   for (; m >= kExactIntegers || exponent < -kLargestExactPower; ++exponent) {
     if (m % 10 != 0) return false;
     m /= 10;

@@ -42,6 +42,10 @@ class DecimalDigits {
   // The nearest double (ties to even) to the digits read, with the sign applied last.
   double value(bool negative) const;
 
+  // m × 10^exponent when one multiplication or division of exact doubles gives it;
+  // false otherwise.
+  static bool exact_product(uint64_t m, int64_t exponent, double *out);
+
  private:
   // The value of the digits times 10^exponent when one multiplication or division of
   // exact doubles gives it; false otherwise.

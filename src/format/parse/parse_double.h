@@ -46,8 +46,8 @@ inline int next_number_state(int state, int32_t t) {
 // Every token accepted moves the end behind it, except that a thousands separator is
 // accepted only together with the digit behind it. Without mantissa digits the value
 // is 0.
-template <class Text>
-DoubleParse parse_double(NumberTokenizer<Text> &tokens) {
+template <class Tokens>
+DoubleParse parse_double(Tokens &tokens) {
   DecimalDigits digits;
   bool negative = false;
   for (int state = 0;;) {
@@ -55,7 +55,7 @@ DoubleParse parse_double(NumberTokenizer<Text> &tokens) {
     int next = next_number_state(state, t);
     if (next < 0) break;
     if (next == 4) {
-      NumberTokenizer<Text> ahead = tokens;
+      Tokens ahead = tokens;
       ahead.take();
       if (!is_digit_token(ahead.peek(), 10)) break;
       tokens = ahead;

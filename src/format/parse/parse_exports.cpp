@@ -1,6 +1,10 @@
 // PLStringToLong, PLStringToDouble and their Ex, U and W forms: check the call, pick
 // the form of the text, run the one algorithm over its tokens, report where it ended.
+#include "charset/conversion/path.h"
 #include "charset/navigation/text_rules.h"
+#include "format/parse/byte_tokens.h"
+#include "format/parse/byte_walk.h"
+#include "format/parse/parse_bytes.h"
 #include "format/parse/parse_double.h"
 #include "format/parse/parse_long.h"
 #include "frame/handle.h"
@@ -24,9 +28,12 @@ struct LongReader {
     return {(flags & PL_NUM_MONETARY) != 0, (flags & PL_FROM_TERRITORY) != 0,
             (flags & PL_NUM_NO_THOUSANDS) == 0, false};
   }
-  template <class Text>
-  Result operator()(NumberTokenizer<Text> &tokens) const {
+  template <class Tokens>
+  Result operator()(Tokens &tokens) const {
     return parse_long(tokens, base, (flags & PL_NUM_UNSIGNED) != 0);
+  }
+  bool operator()(const ByteWalk &walk, Result *out) const {
+    return walk.read_long(base, (flags & PL_NUM_UNSIGNED) != 0, out);
   }
 };
 
@@ -39,10 +46,11 @@ struct DoubleReader {
   NumberMode mode() const {
     return {(flags & PL_NUM_MONETARY) != 0, (flags & PL_FROM_TERRITORY) != 0, true, true};
   }
-  template <class Text>
-  Result operator()(NumberTokenizer<Text> &tokens) const {
+  template <class Tokens>
+  Result operator()(Tokens &tokens) const {
     return parse_double(tokens);
   }
+  bool operator()(const ByteWalk &walk, Result *out) const { return walk.read_double(out); }
 };
 
 // The handle a call reads with; null, with the code stored, when there is no handle or
@@ -75,29 +83,63 @@ void report_end(const Element *text, TextCursor end, Element **end_out, PLState 
   if (state_out != nullptr) *state_out = end.state;
 }
 
-// Code-set text: by the shift rule for an Ex call on a stateful set, else by the
-// length rule. A refused call reads nothing.
+// Plain-mode code-set text by the length rule in an ASCII-based set, walked byte by
+// byte: the common shapes in one pass, the rest by ByteTokens; false, with `result` untouched, where the walk does not apply or hands over.
+template <class Reader>
+bool walk_bytes(const PLLocale &handle, const TextRules &rules, const char *text,
+                int32_t length, Reader reader, typename Reader::Result *result) {
+  constexpr int32_t kTokenizerOnly = PL_NUM_MONETARY | PL_FROM_TERRITORY | PL_NUM_MAP_DIGITS;
+  if ((reader.flags & kTokenizerOnly) != 0 || rules.shift_rule || !rules.set.ascii_based())
+    return false;
+  // A length in characters needs the tokenizer's count; NUL-terminated text has none.
+  if (length >= 0 && (reader.flags & PL_COUNT_CHARS) != 0) return false;
+  NumberMode mode = reader.mode();
+  int32_t separator = mode.separator ? handle_character(handle, PL_THOUSANDS_SEP) : -1;
+  int32_t point = mode.point ? handle_character(handle, PL_DECIMAL_POINT) : -1;
+  if (!walkable_item(separator, rules.single_byte) || !walkable_item(point, rules.single_byte))
+    return false;
+  size_t n = length < 0 ? ByteTokens::kUnbounded : static_cast<size_t>(length);
+  if (reader(ByteWalk(as_bytes(text), n, separator, point), result)) return true;
+  bool handed_over = false;
+  ByteTokens tokens(rules.set, as_bytes(text), n, separator, point, &handed_over);
+  typename Reader::Result walked = reader(tokens);
+  if (handed_over) return false;
+  *result = walked;
+  return true;
+}
+
+// Code-set text through the tokenizer: by the shift rule for an Ex call on a stateful
+// set, else by the length rule.
+template <class Reader>
+typename Reader::Result tokenize_bytes(PLLocale &handle, const TextRules &rules,
+                                       const char *text, int32_t length, TextCursor start,
+                                       Reader reader) {
+  bool count_chars = (reader.flags & PL_COUNT_CHARS) != 0;
+  size_t n = byte_extent(rules, text, start.state, length, count_chars, false);
+  NumberItems<uint8_t> items;
+  load_number_items(handle, reader.mode(), rules.shift_rule, &items);
+  const DigitValues &values = digit_values(items.ascii_based);
+  if (rules.shift_rule) {
+    ShiftRuleText form(handle, rules, values, as_bytes(text), n);
+    NumberTokenizer<ShiftRuleText> tokens(form, items, map_digits(reader.flags), start);
+    return reader(tokens);
+  }
+  LengthRuleText form(handle, rules, values, as_bytes(text), n);
+  NumberTokenizer<LengthRuleText> tokens(form, items, map_digits(reader.flags), start);
+  return reader(tokens);
+}
+
+// Code-set text, walked where the walk applies on the fast path. A refused call reads
+// nothing.
 template <class Reader>
 auto read_bytes(PLLocale *locale, const char *text, PLState state, int32_t length, char **end,
-                PLState *end_state, bool ex_form, Reader reader) {
+                PLState *end_state, bool ex_form, Reader reader, Path path) {
   PLLocale *handle = number_handle(locale, text, reader.base, reader.flags, Reader::kFlags);
   typename Reader::Result result{0, {0, start_state(handle, ex_form, state)}};
   if (handle != nullptr) {
     TextRules rules = text_rules(*handle, ex_form);
-    bool count_chars = (reader.flags & PL_COUNT_CHARS) != 0;
-    size_t n = byte_extent(rules, text, result.end.state, length, count_chars, false);
-    NumberItems<uint8_t> items;
-    load_number_items(*handle, reader.mode(), rules.shift_rule, &items);
-    const DigitValues &values = digit_values(items.ascii_based);
-    if (rules.shift_rule) {
-      ShiftRuleText form(*handle, rules, values, as_bytes(text), n);
-      NumberTokenizer<ShiftRuleText> tokens(form, items, map_digits(reader.flags), result.end);
-      result = reader(tokens);
-    } else {
-      LengthRuleText form(*handle, rules, values, as_bytes(text), n);
-      NumberTokenizer<LengthRuleText> tokens(form, items, map_digits(reader.flags), result.end);
-      result = reader(tokens);
-    }
+    if (path != Path::fast || !walk_bytes(*handle, rules, text, length, reader, &result))
+      result = tokenize_bytes(*handle, rules, text, length, result.end, reader);
   }
   report_end(text, result.end, end, end_state);
   return result.value;
@@ -122,21 +164,35 @@ auto read_elements(PLLocale *locale, const typename Text::Unit *text, int32_t le
 }
 
 }  // namespace
+
+int32_t string_to_long(PLLocale *locale, const char *text, PLState state, int32_t length,
+                       char **end, PLState *end_state, bool ex_form, int32_t base,
+                       int32_t flags, Path path) {
+  return static_cast<int32_t>(
+      read_bytes(locale, text, state, length, end, end_state, ex_form, LongReader{base, flags}, path));
+}
+
+double string_to_double(PLLocale *locale, const char *text, PLState state, int32_t length,
+                        char **end, PLState *end_state, bool ex_form, int32_t flags, Path path) {
+  return read_bytes(locale, text, state, length, end, end_state, ex_form, DoubleReader{flags},
+                    path);
+}
+
 }  // namespace pl
 
 extern "C" {
 
 PL_API int32_t PLStringToLong(PLLocale *locale, const char *text, int32_t length, char **end,
                               int32_t base, int32_t flags) {
-  return static_cast<int32_t>(
-      pl::read_bytes(locale, text, 0, length, end, nullptr, false, pl::LongReader{base, flags}));
+  return pl::string_to_long(locale, text, 0, length, end, nullptr, false, base, flags,
+                            pl::Path::fast);
 }
 
 PL_API int32_t PLStringToLongEx(PLLocale *locale, const char *text, PLState textState,
                                 int32_t length, char **end, PLState *endState, int32_t base,
                                 int32_t flags) {
-  return static_cast<int32_t>(pl::read_bytes(locale, text, textState, length, end, endState, true,
-                                             pl::LongReader{base, flags}));
+  return pl::string_to_long(locale, text, textState, length, end, endState, true, base, flags,
+                            pl::Path::fast);
 }
 
 PL_API int32_t PLStringToLongU(PLLocale *locale, const PLUChar *text, int32_t length,
@@ -153,13 +209,14 @@ PL_API int32_t PLStringToLongW(PLLocale *locale, const PLWChar *text, int32_t le
 
 PL_API double PLStringToDouble(PLLocale *locale, const char *text, int32_t length, char **end,
                                int32_t flags) {
-  return pl::read_bytes(locale, text, 0, length, end, nullptr, false, pl::DoubleReader{flags});
+  return pl::string_to_double(locale, text, 0, length, end, nullptr, false, flags,
+                              pl::Path::fast);
 }
 
 PL_API double PLStringToDoubleEx(PLLocale *locale, const char *text, PLState textState,
                                  int32_t length, char **end, PLState *endState, int32_t flags) {
-  return pl::read_bytes(locale, text, textState, length, end, endState, true,
-                        pl::DoubleReader{flags});
+  return pl::string_to_double(locale, text, textState, length, end, endState, true, flags,
+                              pl::Path::fast);
 }
 
 PL_API double PLStringToDoubleU(PLLocale *locale, const PLUChar *text, int32_t length,

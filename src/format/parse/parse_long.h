@@ -18,8 +18,8 @@ inline constexpr int32_t kTokenX = 33;  // the letter x of a 0x prefix
 // prefix) with thousands separators between them. A signed value stops behind the
 // digit that takes it above 0x7FFFFFFF; an unsigned one behind the digit that would
 // take it above 0xFFFFFFFF. A sign without digits leaves the cursor behind the sign.
-template <class Text>
-LongParse parse_long(NumberTokenizer<Text> &tokens, int32_t base, bool is_unsigned) {
+template <class Tokens>
+LongParse parse_long(Tokens &tokens, int32_t base, bool is_unsigned) {
   int32_t t = tokens.peek();
   if (t == kTokenSpace) {
     tokens.take();
@@ -62,7 +62,7 @@ LongParse parse_long(NumberTokenizer<Text> &tokens, int32_t base, bool is_unsign
     tokens.take_digits(base, add);
     if (overflow || tokens.peek() != kTokenSeparator) break;
     // A separator counts only with a digit behind it.
-    NumberTokenizer<Text> ahead = tokens;
+    Tokens ahead = tokens;
     ahead.take();
     if (!is_digit_token(ahead.peek(), base)) break;
     tokens = ahead;
