@@ -1,6 +1,6 @@
 // Numbers beside the C library, in one run; each iteration handles one value of a
 // fixed pseudo-random set of 4,096:
-//  - long: PLLongToString in a locale without grouping beside snprintf("%d"), and in
+//  - long: PLLongToString in English without grouping beside snprintf("%d"), and in
 //    German (grouping 3;0, separator '.') beside snprintf("%'d") under glibc's de_DE;
 //  - double: PLDoubleToString with two fractional digits beside snprintf("%.2f"), for
 //    amounts below a million and for values of every magnitude;
@@ -68,11 +68,11 @@ PLLocale *ours(const char *name) {
   return l;
 }
 
-// English without a thousands separator: the same text as "%d".
+// English without grouping (a first group size of 0): the same text as "%d".
 PLLocale *plain() {
   static PLLocale *l = [] {
     PLLocale *english = ours("English_UnitedStates.MS1252");
-    PLSetLocaleTextInfo(english, PL_THOUSANDS_SEP, "", 0, 0);
+    PLSetLocaleTextInfo(english, PL_GROUPING, "0", 1, 0);
     return english;
   }();
   return l;

@@ -3,31 +3,17 @@
 // currency amounts against strfmon's "%n", in glibc's own locales. Where the library
 // is meant to write something else than glibc, the expectation is transformed by a
 // rule stated where it is applied; nothing is skipped.
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
 #include <monetary.h>
-#include <random>
-#include <string>
-#include <vector>
 
 #include "format/digits/fixed_digits.h"
+#include "format/number_calls.h"
 #include "support/glibc_locales.h"
-#include "support/locale_dir.h"
-#include "support/session.h"
 
 namespace {
 
-using std::string, std::u16string;
-
-size_t sweep(size_t sample, size_t full) {
-  return std::getenv("POLYLOC_FULL_SWEEP") ? full : sample;
-}
+using namespace numtest;
+using std::string;
 
 double from_bits(uint64_t bits) {
   double x;
@@ -69,8 +55,7 @@ TEST(DigitGenerator, MatchesSnprintf) {
     pl::FixedDigits got = pl::fixed_digits(x, digits, ours, sizeof ours);
     std::snprintf(theirs, sizeof theirs, "%.*f", digits, std::fabs(x));
     string text(ours, got.integer_digits);
-    size_t fraction = got.length - got.integer_digits;
-    if (digits > 0) text += "." + string(ours + got.integer_digits, fraction);
+    if (digits > 0) text += "." + string(ours + got.integer_digits, got.length - got.integer_digits);
     ASSERT_EQ(text, theirs) << std::hexfloat << x << " digits " << digits;
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -80,33 +65,36 @@ TEST(DigitGenerator, MatchesSnprintf) {
   EXPECT_EQ(pl::fixed_digits(1234.5, 2, ours, 6).length, 6u);
 }
 
-class GlibcNumbers : public ::testing::Test {
+class GlibcNumbers : public NumberTest {
  protected:
   ~GlibcNumbers() override {
-    for (PLLocale *h : opened_) EXPECT_EQ(PLReleaseLocale(h), PL_OK);
     for (locale_t l : glibc_) freelocale(l);
   }
-  PLLocale *open(const char *name) {
-    PLLocale *h = PLGetLocale(name, 0, nullptr);
-    EXPECT_NE(h, nullptr) << name;
-    if (h != nullptr) opened_.push_back(h);
-    return h;
+  // Each pair of glibc's locale and the library's in UTF-8, or none where localedef
+  // fails.
+  template <class Check>
+  void for_each_pair(Check check) {
+    const char *const kPairs[][2] = {{"de_DE", "German_Germany.UTF-8"},
+                                     {"fr_FR", "French_France.UTF-8"},
+                                     {"en_IN", "English_India.UTF-8"},
+                                     {"ja_JP", "Japanese_Japan.UTF-8"}};
+    for (const auto &pair : kPairs) {
+      locale_t l = pltest::open_glibc_locale(pair[0]);
+      if (l == nullptr) GTEST_SKIP() << "localedef " << pair[0];
+      glibc_.push_back(l);
+      SCOPED_TRACE(pair[0]);
+      check(l, open(pair[1]));
+    }
   }
-  locale_t glibc(const char *name) {
-    locale_t l = pltest::open_glibc_locale(name);
-    if (l != nullptr) glibc_.push_back(l);
-    return l;
-  }
-  // UTF-8 text (glibc's) in UTF-16, through the conversion of a UTF-8 handle.
-  u16string utf16(PLLocale *utf8, const string &text) {
-    std::vector<PLUChar> units(text.size() + 1);
-    int32_t n = PLStringToUnicode(units.data(), static_cast<int32_t>(units.size()), utf8,
-                                  text.data(), static_cast<int32_t>(text.size()), 0);
-    return u16string(units.begin(), units.begin() + (n < 0 ? 0 : n));
+  // glibc's UTF-8 text as the U form writes it: glibc's French locale puts U+202F
+  // between groups, the library's French territory U+00A0 (U+202F is missing from
+  // most of the code sets the territory serves).
+  static u32string as_units(PLLocale *h, const string &text) {
+    u32string units = widen(from_utf8(h, text));
+    std::replace(units.begin(), units.end(), U'\u202F', U'\u00A0');
+    return units;
   }
 
-  pltest::Session session_{pltest::built_locale_dir()};
-  std::vector<PLLocale *> opened_;
   std::vector<locale_t> glibc_;
 };
 
@@ -119,21 +107,13 @@ string glibc_printf(locale_t l, const char *format, Args... args) {
   return text;
 }
 
-u16string long_u(PLLocale *h, int32_t value, int32_t flags = 0) {
-  PLUChar out[64];
-  int32_t n = PLLongToStringU(h, value, out, 64, flags);
-  return u16string(out, out + (n < 0 ? 0 : n));
-}
-
 TEST_F(GlibcNumbers, LongsWithoutGroupingAsPercentD) {
-  PLLocale *h = open("English_UnitedStates.UTF-8");
-  ASSERT_EQ(PLSetLocaleTextInfo(h, PL_GROUPING, "0", -1, 0), 1);  // first size 0: no groups
+  PLLocale *h = open("English_UnitedStates.UTF-8", {{PL_GROUPING, u"0"}});  // no groups
   std::mt19937_64 random(5);
-  std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
   char ours[32], theirs[32];
   for (size_t i = 0; i < sweep(100000, 5000000); ++i) {
     const int32_t kEdges[] = {INT32_MIN, INT32_MAX, 0, -1};
-    int32_t value = i < 4 ? kEdges[i] : any(random);
+    int32_t value = i < 4 ? kEdges[i] : random_long(random);
     int32_t n = PLLongToString(h, value, ours, sizeof ours, 0);
     std::snprintf(theirs, sizeof theirs, "%d", value);
     ASSERT_EQ(string(ours, n), theirs);
@@ -143,55 +123,24 @@ TEST_F(GlibcNumbers, LongsWithoutGroupingAsPercentD) {
   }
 }
 
-struct Pair {
-  const char *glibc, *ours;
-};
-constexpr Pair kPairs[] = {{"de_DE", "German_Germany.UTF-8"},
-                           {"fr_FR", "French_France.UTF-8"},
-                           {"en_IN", "English_India.UTF-8"},
-                           {"ja_JP", "Japanese_Japan.UTF-8"}};
-
-// glibc's French locale puts U+202F between groups; the library's French territory
-// has U+00A0 (one character for every code set, U+202F is missing from most).
-u16string narrow_space_as_no_break_space(u16string text) {
-  for (char16_t &c : text)
-    if (c == u'\u202F') c = u'\u00A0';
-  return text;
-}
-
-// In the byte forms a separator item holds one byte at most: a separator of more
-// bytes is read as none, so the digits stand together.
-string without_multibyte_separator(string text) {
-  for (size_t at; (at = text.find("\u202F")) != string::npos;) text.erase(at, 3);
-  return text;
-}
-
 TEST_F(GlibcNumbers, GroupedLongsAsPercentQuoteD) {
   std::mt19937_64 random(6);
-  std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
-  for (const Pair &pair : kPairs) {
-    locale_t l = glibc(pair.glibc);
-    if (l == nullptr) GTEST_SKIP() << "localedef " << pair.glibc;
-    PLLocale *h = open(pair.ours);
-    char ours[64];
+  for_each_pair([&](locale_t l, PLLocale *h) {
     for (size_t i = 0; i < sweep(20000, 1000000); ++i) {
-      int32_t value = i == 0 ? INT32_MIN : i == 1 ? INT32_MAX : any(random) >> (random() % 31);
+      int32_t value = i == 0 ? INT32_MIN : i == 1 ? INT32_MAX : random_long(random) >> (random() % 31);
       string theirs = glibc_printf(l, "%'d", value);
-      SCOPED_TRACE(string(pair.glibc) + " " + theirs);
-      ASSERT_EQ(long_u(h, value), narrow_space_as_no_break_space(utf16(h, theirs)));
-      int32_t n = PLLongToString(h, value, ours, sizeof ours, 0);
-      ASSERT_EQ(string(ours, n), without_multibyte_separator(theirs));
+      ASSERT_EQ(call(Long, UF, h, value, 0, 64).text, as_units(h, theirs)) << theirs;
+      // A byte form's separator item holds one byte at most: a separator of more bytes
+      // is read as none, so the digits stand together.
+      for (size_t at; (at = theirs.find("\u202F")) != string::npos;) theirs.erase(at, 3);
+      ASSERT_EQ(call(Long, B, h, value, 0, 64).text, widen(theirs));
     }
-  }
+  });
 }
 
 TEST_F(GlibcNumbers, DoublesAsGroupedPercentF) {
   std::mt19937_64 random(7);
-  for (const Pair &pair : kPairs) {
-    locale_t l = glibc(pair.glibc);
-    if (l == nullptr) GTEST_SKIP() << "localedef " << pair.glibc;
-    PLLocale *h = open(pair.ours);
-    PLUChar ours[1024];
+  for_each_pair([&](locale_t l, PLLocale *h) {
     for (size_t i = 0; i < sweep(20000, 500000); ++i) {
       int digits = static_cast<int>(random() % 22);  // 21: the six-digit flag
       int32_t flags = digits == 21 ? PL_NUM_SIX_DECIMALS : 0;
@@ -201,25 +150,17 @@ TEST_F(GlibcNumbers, DoublesAsGroupedPercentF) {
       string theirs = glibc_printf(l, "%'.*f", digits, x);
       // glibc writes a minus for negative zero; the library only for values below 0.
       if (x == 0 && std::signbit(x)) theirs.erase(0, 1);
-      int32_t n = PLDoubleToStringU(h, x, ours, 1024, flags);
-      SCOPED_TRACE(string(pair.glibc) + " " + theirs);
-      ASSERT_EQ(u16string(ours, ours + n), narrow_space_as_no_break_space(utf16(h, theirs)));
+      ASSERT_EQ(call(Double, UF, h, x, flags, 1024).text, as_units(h, theirs)) << theirs;
     }
-  }
+  });
 }
 
 TEST_F(GlibcNumbers, CurrencyAsStrfmon) {
   std::mt19937_64 random(8);
-  std::uniform_real_distribution<double> exponent(-4, 12), unit(0, 1);
-  for (const Pair &pair : kPairs) {
-    locale_t l = glibc(pair.glibc);
-    if (l == nullptr) GTEST_SKIP() << "localedef " << pair.glibc;
-    PLLocale *h = open(pair.ours);
+  for_each_pair([&](locale_t l, PLLocale *h) {
     int32_t fraction = PLGetLocaleNumInfo(h, PL_FRAC_DIGITS, 0);
-    PLUChar ours[256];
     for (size_t i = 0; i < sweep(20000, 1000000); ++i) {
-      double x = unit(random) * std::pow(10, exponent(random)) * (random() % 2 ? -1 : 1);
-      if (i < 3) x = i == 0 ? 0.0 : i == 1 ? -0.0 : -0.001;
+      double x = i == 0 ? 0.0 : i == 1 ? -0.0 : i == 2 ? -0.001 : random_amount(random, -4, 12);
       // The library prints six digits and cuts them to the fraction digits; glibc
       // rounds. glibc is given the cut amount, which it then prints as it is. An
       // amount is negative when below zero; glibc places the sign of -0.0 as for a
@@ -232,11 +173,9 @@ TEST_F(GlibcNumbers, CurrencyAsStrfmon) {
       if (x < 0) amount = amount == 0 ? -1e-9 : -amount;
       char theirs[256];
       ASSERT_GT(strfmon_l(theirs, sizeof theirs, l, "%n", amount), 0);
-      int32_t n = PLCurrencyToStringU(h, x, ours, 256, 0);
-      SCOPED_TRACE(string(pair.glibc) + " " + std::to_string(x) + " " + theirs);
-      ASSERT_EQ(u16string(ours, ours + n), narrow_space_as_no_break_space(utf16(h, theirs)));
+      ASSERT_EQ(call(Currency, UF, h, x, 0, 256).text, as_units(h, theirs)) << x << " " << theirs;
     }
-  }
+  });
 }
 
 }  // namespace

@@ -15,55 +15,29 @@
 //     library behind it and its sign (the value is the same).
 //   - d and D are exponent markers as e and E: strtod is given e for them.
 // Texts hold no inf, nan or hexadecimal floats, which only strtod reads.
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cfloat>
-#include <climits>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-#include <random>
-#include <string>
 
-#include "support/locale_dir.h"
-#include "support/session.h"
+#include "format/number_calls.h"
 
 namespace {
 
+using namespace numtest;
 using std::string;
 
-size_t sweep(size_t sample, size_t full) {
-  return std::getenv("POLYLOC_FULL_SWEEP") ? full : sample;
-}
+struct Expected {
+  int64_t value;
+  size_t end;
+};
 
-class GlibcParse : public ::testing::Test {
+class GlibcParse : public NumberTest {
  protected:
-  GlibcParse() { l_ = PLGetLocale("English_UnitedStates.MS1252", 0, nullptr); }
-  ~GlibcParse() override { PLReleaseLocale(l_); }
-
-  pltest::Session session_{pltest::built_locale_dir()};
-  PLLocale *l_;
+  PLLocale *l_ = open("English_UnitedStates.MS1252");
   std::mt19937_64 random_{20240611};
 
   size_t pick(size_t n) { return static_cast<size_t>(random_() % n); }
   bool chance(unsigned in) { return pick(in) == 0; }
-};
-
-// The text in a buffer of exactly its length, without a terminator: a read past it is
-// a read outside the buffer.
-std::unique_ptr<char[]> exact_copy(const string &text) {
-  std::unique_ptr<char[]> copy(new char[text.size() + text.empty()]);
-  std::copy(text.begin(), text.end(), copy.get());
-  return copy;
-}
-
-struct Read {
-  int64_t value;
-  size_t end;
 };
 
 bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -110,7 +84,7 @@ string random_long_text(std::mt19937_64 &random, int base) {
 }
 
 // glibc's answer, made the library's by the rules above.
-Read expected_long(const string &text, int base, bool is_unsigned) {
+Expected expected_long(const string &text, int base, bool is_unsigned) {
   const char *s = text.c_str();
   char *end = nullptr;
   errno = 0;
@@ -141,35 +115,22 @@ Read expected_long(const string &text, int base, bool is_unsigned) {
   return {extreme, stop};
 }
 
+// Each text in every form but Ex (the base form's on a set without shift states),
+// by its NUL or, every other text, by its length from a buffer that holds just it.
 TEST_F(GlibcParse, LongsAsStrtol) {
-  size_t count = sweep(200000, 4000000);
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < sweep(200000, 4000000); ++i) {
     int base = chance(4) ? 0 : static_cast<int>(2 + pick(35));
     string text = random_long_text(random_, base);
     bool is_unsigned = chance(3);
-    Read want = expected_long(text, base, is_unsigned);
-    int32_t flags = is_unsigned ? PL_NUM_UNSIGNED : 0;
-    // Every other text is read by its length from a buffer that holds just it.
-    std::unique_ptr<char[]> copy = i % 2 ? exact_copy(text) : nullptr;
-    const char *s = copy ? copy.get() : text.c_str();
-    int32_t length = copy ? static_cast<int32_t>(text.size()) : -1;
-    char *end = nullptr;
-    int32_t got = PLStringToLong(l_, s, length, &end, base, flags);
-    ASSERT_EQ(got, static_cast<int32_t>(want.value))
-        << '"' << text << "\" base " << base << (is_unsigned ? " unsigned" : "");
-    ASSERT_EQ(static_cast<size_t>(end - s), want.end) << '"' << text << "\" base " << base;
-    if (i % 8 != 0) continue;
-    // The other forms read the same ASCII text alike.
-    std::u16string units(text.begin(), text.end());
-    std::u32string packed(text.begin(), text.end());
-    PLUChar *unit_end = nullptr;
-    PLWChar *packed_end = nullptr;
-    const PLUChar *u = reinterpret_cast<const PLUChar *>(units.c_str());
-    const PLWChar *w = reinterpret_cast<const PLWChar *>(packed.c_str());
-    ASSERT_EQ(PLStringToLongU(l_, u, -1, &unit_end, base, flags), got) << text;
-    ASSERT_EQ(static_cast<size_t>(unit_end - u), want.end) << text;
-    ASSERT_EQ(PLStringToLongW(l_, w, -1, &packed_end, base, flags), got) << text;
-    ASSERT_EQ(static_cast<size_t>(packed_end - w), want.end) << text;
+    Expected want = expected_long(text, base, is_unsigned);
+    int32_t length = i % 2 ? static_cast<int32_t>(text.size()) : -1;
+    for (Form form : {B, UF, WF}) {
+      if (form != B && i % 8 != 0) continue;
+      Read got = read(l_, form, widen(text), length, base, is_unsigned ? PL_NUM_UNSIGNED : 0);
+      ASSERT_EQ(got.value, static_cast<int32_t>(want.value))
+          << kFormNames[form] << " \"" << text << "\" base " << base << (is_unsigned ? " unsigned" : "");
+      ASSERT_EQ(static_cast<size_t>(got.end), want.end) << '"' << text << "\" base " << base;
+    }
   }
 }
 
@@ -227,7 +188,7 @@ string near_halfway_text(std::mt19937_64 &random) {
   return (random() % 2 ? "-" : "") + mantissa + exponent;
 }
 
-Read expected_double(const string &text, double *value) {
+Expected expected_double(const string &text, double *value) {
   string c_text = text;
   for (char &ch : c_text) ch = ch == 'd' ? 'e' : ch == 'D' ? 'E' : ch;
   char *end = nullptr;
@@ -246,32 +207,17 @@ Read expected_double(const string &text, double *value) {
 }
 
 TEST_F(GlibcParse, DoublesAsStrtod) {
-  size_t count = sweep(200000, 4000000);
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < sweep(200000, 4000000); ++i) {
     string text = i % 5 == 0 ? near_halfway_text(random_) : random_double_text(random_);
     double want;
-    Read read = expected_double(text, &want);
-    std::unique_ptr<char[]> copy = i % 2 ? exact_copy(text) : nullptr;
-    const char *s = copy ? copy.get() : text.c_str();
-    int32_t length = copy ? static_cast<int32_t>(text.size()) : -1;
-    char *end = nullptr;
-    double got = PLStringToDouble(l_, s, length, &end, 0);
-    ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
-        << '"' << text << "\": " << got << " for " << want;
-    ASSERT_EQ(static_cast<size_t>(end - s), read.end) << '"' << text << '"';
-    if (i % 8 != 0) continue;
-    std::u16string units(text.begin(), text.end());
-    std::u32string packed(text.begin(), text.end());
-    const PLUChar *u = reinterpret_cast<const PLUChar *>(units.c_str());
-    const PLWChar *w = reinterpret_cast<const PLWChar *>(packed.c_str());
-    PLUChar *unit_end = nullptr;
-    PLWChar *packed_end = nullptr;
-    ASSERT_EQ(std::bit_cast<uint64_t>(PLStringToDoubleU(l_, u, -1, &unit_end, 0)),
-              std::bit_cast<uint64_t>(want)) << text;
-    ASSERT_EQ(static_cast<size_t>(unit_end - u), read.end) << text;
-    ASSERT_EQ(std::bit_cast<uint64_t>(PLStringToDoubleW(l_, w, -1, &packed_end, 0)),
-              std::bit_cast<uint64_t>(want)) << text;
-    ASSERT_EQ(static_cast<size_t>(packed_end - w), read.end) << text;
+    Expected read_to = expected_double(text, &want);
+    int32_t length = i % 2 ? static_cast<int32_t>(text.size()) : -1;
+    for (Form form : {B, UF, WF}) {
+      if (form != B && i % 8 != 0) continue;
+      Read got = read(l_, form, widen(text), length, kDouble);
+      ASSERT_TRUE(same(got.value, want)) << kFormNames[form] << " \"" << text << "\": " << got.value << " for " << want;
+      ASSERT_EQ(static_cast<size_t>(got.end), read_to.end) << '"' << text << '"';
+    }
   }
 }
 
