@@ -33,6 +33,22 @@ inline constexpr const char *kFormNames[] = {"base", "Ex", "U", "W"};
 inline constexpr int32_t kDouble = -1;  // as a parser's base: PLStringToDouble
 
 // The CI-sized sample of a sweep, or the full count under POLYLOC_FULL_SWEEP=1.
+// The names of the control table's items of `kind` (PL_KIND_TERRITORY, ...).
+inline std::vector<std::string> names_of(int32_t kind) {
+  struct Wanted {
+    int32_t kind;
+    std::vector<std::string> names;
+  } wanted{kind, {}};
+  PLEnumLocales(
+      [](void *user, int32_t k, const char *name) {
+        auto *w = static_cast<Wanted *>(user);
+        if (k == w->kind) w->names.push_back(name);
+        return 1;
+      },
+      &wanted);
+  return wanted.names;
+}
+
 inline size_t sweep(size_t sample, size_t full) {
   return std::getenv("POLYLOC_FULL_SWEEP") ? full : sample;
 }

@@ -92,13 +92,7 @@ TEST_F(ParsePaths, FastWalkEqualsTokenizerWithOddSeparators) {
 // The walk reads bytes below 0x80 as one-byte characters wherever the code set is
 // ASCII-based and has no shift states: every shipped such set must agree.
 TEST_F(ParsePaths, AsciiBytesAreOneByteCharactersInEveryAsciiBasedSet) {
-  std::vector<std::string> names;
-  PLEnumLocales(
-      [](void *user, int32_t kind, const char *name) {
-        if (kind == PL_KIND_CODESET) static_cast<std::vector<std::string> *>(user)->push_back(name);
-        return 1;
-      },
-      &names);
+  std::vector<std::string> names = numtest::names_of(PL_KIND_CODESET);
   ASSERT_GT(names.size(), 30u);
   for (const std::string &name : names) {
     PLLocale *h = open("English_UnitedStates." + name);

@@ -12,13 +12,7 @@ using namespace numtest;
 class RoundTrip : public NumberTest {};
 
 TEST_F(RoundTrip, EveryTerritoryReadsItsOwnNumbersBack) {
-  std::vector<std::string> names;
-  PLEnumLocales(
-      [](void *user, int32_t kind, const char *name) {
-        if (kind == PL_KIND_TERRITORY) static_cast<std::vector<std::string> *>(user)->push_back(name);
-        return 1;
-      },
-      &names);
+  std::vector<std::string> names = names_of(PL_KIND_TERRITORY);
   ASSERT_GT(names.size(), 100u);
   std::mt19937_64 random(7);
   for (const char *codeset : {"UTF-8", "MS1252", "IBM037"})
