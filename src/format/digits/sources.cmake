@@ -2,4 +2,5 @@
 list(APPEND POLYLOC_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/big_unsigned.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fixed_digits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/significant_digits.cpp
 )
