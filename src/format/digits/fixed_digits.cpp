@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "format/digits/big_unsigned.h"
+#include "format/digits/binary_double.h"
 #include "format/digits/decimal_writer.h"
 
 namespace pl {
@@ -14,46 +15,6 @@ namespace {
 constexpr unsigned kShortFraction = 19;
 // m < 2^53, so m * 2^74 < 2^127.
 constexpr int kShortShift = 74;
-
-constexpr uint64_t kPowers10[kShortFraction + 1] = {
-    1u,
-    10u,
-    100u,
-    1000u,
-    10000u,
-    100000u,
-    1000000u,
-    10000000u,
-    100000000u,
-    1000000000u,
-    10000000000u,
-    100000000000u,
-    1000000000000u,
-    10000000000000u,
-    100000000000000u,
-    1000000000000000u,
-    10000000000000000u,
-    100000000000000000u,
-    1000000000000000000u,
-    10000000000000000000u};
-
-// |value| = mantissa * 2^exponent with an odd mantissa (or 0).
-struct Binary {
-  uint64_t mantissa;
-  int exponent;
-};
-
-Binary decompose(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
-  Binary b{mantissa, -1074};
-  if (biased != 0) b = {mantissa | uint64_t{1} << 52, biased - 1075};
-  if (b.mantissa == 0) return {0, 0};
-  int zeros = __builtin_ctzll(b.mantissa);
-  return {b.mantissa >> zeros, b.exponent + zeros};
-}
 
 // round(product / 2^shift), ties to even; the product is below 2^127.
 uint128_t shift_rounded(uint128_t product, unsigned shift) {

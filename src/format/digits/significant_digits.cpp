@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "format/digits/big_unsigned.h"
+#include "format/digits/binary_double.h"
 #include "format/digits/decimal_writer.h"
 
 namespace pl {
@@ -23,15 +24,9 @@ size_t scaled(uint64_t mantissa, unsigned shift, unsigned scale, char *end) {
 }  // namespace
 
 int significant_digits(double value, char *out) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
-  int binary_exponent = -1074;  // |value| = mantissa * 2^binary_exponent, below 2^0
-  if (biased != 0) {
-    mantissa |= uint64_t{1} << 52;
-    binary_exponent = biased - 1075;
-  }
+  Binary b = decompose(value);  // below 2^0: the exponent is negative
+  uint64_t mantissa = b.mantissa;
+  int binary_exponent = b.exponent;
   // The top bit's position times log10(2) is the exponent or one above it.
   int top = 63 - __builtin_clzll(mantissa) + binary_exponent;
   int exponent = (top * 78913) >> 18;  // floor(top * log10(2)), exact over this range

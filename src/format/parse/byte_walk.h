@@ -63,7 +63,7 @@ class ByteWalk {
     }
     if (b == '-' || b == '+') b = byte(++at);
     if (digit(b) >= 10) return false;
-    const uint64_t limit = is_unsigned ? 0xFFFFFFFFu : 0x7FFFFFFFu;
+    const uint64_t limit = long_limit(is_unsigned);
     uint64_t value = 0;
     bool overflow = false;
     for (;;) {
@@ -78,10 +78,7 @@ class ByteWalk {
       if (overflow || b != separator_ || digit(byte(at + 1)) >= 10) break;
       b = byte(++at);
     }
-    uint32_t result = static_cast<uint32_t>(value);
-    if (overflow) result = is_unsigned ? 0xFFFFFFFFu : negative ? 0x80000000u : 0x7FFFFFFFu;
-    else if (negative) result = 0u - result;
-    *out = {result, {at, kSingleByteState}};
+    *out = {long_value(value, overflow, negative, is_unsigned), {at, kSingleByteState}};
     return true;
   }
 

@@ -14,6 +14,17 @@ struct LongParse {
 
 inline constexpr int32_t kTokenX = 33;  // the letter x of a 0x prefix
 
+// The largest magnitude a long reaches before it overflows.
+inline uint64_t long_limit(bool is_unsigned) { return is_unsigned ? 0xFFFFFFFFu : 0x7FFFFFFFu; }
+
+// The result of a long read: the magnitude with its sign, or the extreme value it
+// overflowed towards.
+inline uint32_t long_value(uint64_t magnitude, bool overflow, bool negative, bool is_unsigned) {
+  if (overflow) return is_unsigned ? 0xFFFFFFFFu : negative ? 0x80000000u : 0x7FFFFFFFu;
+  uint32_t value = static_cast<uint32_t>(magnitude);
+  return negative ? 0u - value : value;
+}
+
 // White space once, a sign, the base's prefix, then digits below `base` (0: by the
 // prefix) with thousands separators between them. A signed value stops behind the
 // digit that takes it above 0x7FFFFFFF; an unsigned one behind the digit that would
@@ -49,7 +60,7 @@ LongParse parse_long(Tokens &tokens, int32_t base, bool is_unsigned) {
   }
   if (base == 0) base = 10;
 
-  const uint64_t limit = is_unsigned ? 0xFFFFFFFFu : 0x7FFFFFFFu;
+  const uint64_t limit = long_limit(is_unsigned);
   uint64_t value = 0;
   bool overflow = false;
   auto add = [&](int32_t d) {
@@ -67,10 +78,7 @@ LongParse parse_long(Tokens &tokens, int32_t base, bool is_unsigned) {
     if (!is_digit_token(ahead.peek(), base)) break;
     tokens = ahead;
   }
-  uint32_t result = static_cast<uint32_t>(value);
-  if (overflow) result = is_unsigned ? 0xFFFFFFFFu : negative ? 0x80000000u : 0x7FFFFFFFu;
-  else if (negative) result = 0u - result;
-  return {result, tokens.cursor()};
+  return {long_value(value, overflow, negative, is_unsigned), tokens.cursor()};
 }
 
 }  // namespace pl

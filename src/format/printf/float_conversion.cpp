@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "format/digits/binary_double.h"
 #include "format/digits/decimal_writer.h"
 #include "format/digits/fixed_digits.h"
 #include "format/digits/significant_digits.h"
@@ -21,47 +22,8 @@ constexpr int kBelowFixed = -4;
 // The 128-bit path takes digit strings cut at most this many places after the point.
 constexpr int kShortFraction = 19;
 
-constexpr uint64_t kPowers10[20] = {1u,
-                                    10u,
-                                    100u,
-                                    1000u,
-                                    10000u,
-                                    100000u,
-                                    1000000u,
-                                    10000000u,
-                                    100000000u,
-                                    1000000000u,
-                                    10000000000u,
-                                    100000000000u,
-                                    1000000000000u,
-                                    10000000000000u,
-                                    100000000000000u,
-                                    1000000000000000u,
-                                    10000000000000000u,
-                                    100000000000000000u,
-                                    1000000000000000000u,
-                                    10000000000000000000u};
-
 // 10^17 - 5: sixteen 9s and a 5, where 16-digit rounding reaches the next power of ten.
 constexpr uint64_t kRoundsUp16 = 99999999999999995u;
-
-// |x| = mantissa * 2^exponent with an odd mantissa (or 0).
-struct Binary {
-  uint64_t mantissa;
-  int exponent;
-};
-
-Binary decompose(double magnitude) {
-  uint64_t bits;
-  std::memcpy(&bits, &magnitude, sizeof bits);
-  int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
-  Binary b{mantissa, -1074};
-  if (biased != 0) b = {mantissa | uint64_t{1} << 52, biased - 1075};
-  if (b.mantissa == 0) return {0, 0};
-  int zeros = __builtin_ctzll(b.mantissa);
-  return {b.mantissa >> zeros, b.exponent + zeros};
-}
 
 // |x| and where the point stands in its digit string.
 struct Magnitude {
