@@ -794,6 +794,102 @@ PL_API double PLStringToDoubleU(PLLocale *locale, const PLUChar *text, int32_t l
 PL_API double PLStringToDoubleW(PLLocale *locale, const PLWChar *text, int32_t length,
                                 PLWChar **end, int32_t flags);
 
+/* ---- Formatted output ---------------------------------------------------- */
+
+/*
+ * A caller's source of printf arguments: each function receives `context` and returns
+ * the next argument of its type. Which function a directive calls:
+ *   getInt            d i without size; every * width or precision; unnamed positions
+ *   getUnsignedInt    o u x X without size
+ *   getShort, getUnsignedShort          the same with h
+ *   getLong, getUnsignedLong            the same with l (32-bit)
+ *   getInt64, getUnsignedInt64          the same with ll
+ *   getDouble, getLongDouble            e E f g G, without and with L
+ *   getChar           base, Ex: c;  W: C
+ *   getWideChar       base, Ex: C;  W: c
+ *   getUnicodeChar    U: c and C
+ *   getString         base, Ex: s;  W: S
+ *   getWideString     base, Ex: S;  W: s
+ *   getUnicodeString  U: s and S
+ *   getPointer        n p
+ * A function the format needs that is null fails the call with PL_ERR_ARGUMENT.
+ */
+typedef struct PLArgSource {
+  void *context;
+  int32_t (*getInt)(void *context);
+  uint32_t (*getUnsignedInt)(void *context);
+  int16_t (*getShort)(void *context);
+  uint16_t (*getUnsignedShort)(void *context);
+  int32_t (*getLong)(void *context);
+  uint32_t (*getUnsignedLong)(void *context);
+  int64_t (*getInt64)(void *context);
+  uint64_t (*getUnsignedInt64)(void *context);
+  double (*getDouble)(void *context);
+  long double (*getLongDouble)(void *context);
+  char (*getChar)(void *context);
+  PLWChar (*getWideChar)(void *context);
+  PLUChar (*getUnicodeChar)(void *context);
+  const char *(*getString)(void *context);
+  const PLWChar *(*getWideString)(void *context);
+  const PLUChar *(*getUnicodeString)(void *context);
+  void *(*getPointer)(void *context);
+} PLArgSource;
+
+/*
+ * printf-style output in the locale's encoding. Directives: %[n$][flags][width][.prec]
+ * [size]conv with flags - + space # 0 and , (the locale's digit grouping for d i u f g
+ * G); sizes h (16-bit), l (32-bit), ll (64-bit), L (long double, printed as a double);
+ * conversions d i u o x X p c C s S e E f g G n, and %% for a percent sign. Positional
+ * arguments name a position 1..9 (%2$d); then every directive must name one. Widths,
+ * precisions and lengths count units of the output (bytes, 16-bit or 32-bit units).
+ * Floating text: the locale's decimal point, exponents of at least three digits
+ * (1.500000e+000), inf and nan in the locale's letters. %p writes the pointer as
+ * upper-case hexadecimal with two digits per byte. In the base and Ex forms, C and S
+ * take packed characters and c and s bytes; in the U forms all four take UTF-16; in the
+ * W forms c and s take packed characters and C and S bytes.
+ *
+ * outSize < 0 is unlimited; formatLen < 0 reads the format up to its NUL. Returns the
+ * units written (characters with PL_COUNT_CHARS in the base and Ex forms), also when
+ * the output was cut short (PL_ERR_BUFFER_TOO_SMALL; a character is never split), or
+ * -1: PL_ERR_ARGUMENT for another flag, PL_ERR_BUFFER_TOO_SMALL for outSize 0 or no
+ * memory for the arguments, PL_ERR_FORMAT for an empty or inconsistent format. The
+ * error field is only written on failure, and under PL_COUNT_CHARS. Flags:
+ * PL_TERMINATE, PL_COUNT_CHARS, PL_FROM_TERRITORY (the territory's decimal point),
+ * 0x10000 (accepted, no effect). The Ex forms start the output in outState and read
+ * the format from formatState on a stateful code set.
+ */
+PL_API int32_t PLSprintf(PLLocale *locale, char *out, int32_t outSize, const char *format,
+                         int32_t formatLen, int32_t flags, ...);
+PL_API int32_t PLVsprintf(PLLocale *locale, char *out, int32_t outSize, const char *format,
+                          int32_t formatLen, int32_t flags, va_list args);
+PL_API int32_t PLSnprintf(PLLocale *locale, char *out, int32_t outSize, const char *format,
+                          int32_t formatLen, int32_t flags, const PLArgSource *source);
+PL_API int32_t PLSprintfEx(PLLocale *locale, char *out, PLState outState, int32_t outSize,
+                           const char *format, PLState formatState, int32_t formatLen,
+                           int32_t flags, ...);
+PL_API int32_t PLVsprintfEx(PLLocale *locale, char *out, PLState outState, int32_t outSize,
+                            const char *format, PLState formatState, int32_t formatLen,
+                            int32_t flags, va_list args);
+PL_API int32_t PLSnprintfEx(PLLocale *locale, char *out, PLState outState, int32_t outSize,
+                            const char *format, PLState formatState, int32_t formatLen,
+                            int32_t flags, const PLArgSource *source);
+PL_API int32_t PLSprintfU(PLLocale *locale, PLUChar *out, int32_t outSize,
+                          const PLUChar *format, int32_t formatLen, int32_t flags, ...);
+PL_API int32_t PLVsprintfU(PLLocale *locale, PLUChar *out, int32_t outSize,
+                           const PLUChar *format, int32_t formatLen, int32_t flags,
+                           va_list args);
+PL_API int32_t PLSnprintfU(PLLocale *locale, PLUChar *out, int32_t outSize,
+                           const PLUChar *format, int32_t formatLen, int32_t flags,
+                           const PLArgSource *source);
+PL_API int32_t PLWsprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
+                          const PLWChar *format, int32_t formatLen, int32_t flags, ...);
+PL_API int32_t PLWvsprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
+                           const PLWChar *format, int32_t formatLen, int32_t flags,
+                           va_list args);
+PL_API int32_t PLWsnprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
+                           const PLWChar *format, int32_t formatLen, int32_t flags,
+                           const PLArgSource *source);
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

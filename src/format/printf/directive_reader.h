@@ -1,0 +1,82 @@
+// One walk over a format by the directive state machine, shared by the scans that
+// collect the arguments and by the engine that writes the output, so that they agree
+// on every directive. The handler receives what each character means:
+//   running()                 false ends the walk
+//   literal(c)                a character to copy (multibyte ones included)
+//   bad_multibyte()           a multibyte character right after %: ends the walk
+//   directive(consumes)       a % that starts a directive; `consumes` unless %% follows
+//   flag(a)                   space # + , - 0, and $ (which clears the width)
+//   width_star(), width_digit(d), dot(), precision_star(), precision_digit(d)
+//   size(s)                   h, l, ll, L (F I N w change nothing)
+//   conversion(a)             the type character
+#pragma once
+
+#include <cstdint>
+
+#include "format/printf/directive_syntax.h"
+
+namespace pl {
+
+enum class ArgSize : uint8_t { kDefault, kShort, kLong, kInt64, kLongDouble };
+
+template <class Cursor, class Handler>
+void read_format(Cursor &cursor, Handler &handler) {
+  using namespace printf_syntax;
+  State state = kNormal;
+  while (handler.running() && cursor.skip_shifts()) {
+    auto c = cursor.next();
+    if (c.multi) {
+      handler.literal(c);
+      if (cursor.at_end()) return;
+      if (state == kPercent) {
+        handler.bad_multibyte();
+        return;
+      }
+      continue;
+    }
+    uint32_t a = c.ascii;
+    state = kNext[class_of(a)][state];
+    switch (state) {
+      case kNormal:
+        handler.literal(c);
+        break;
+      case kPercent:
+        handler.directive(cursor.ascii_ahead(0) != '%');
+        break;
+      case kFlag:
+        handler.flag(a);
+        break;
+      case kWidth:
+        if (a == '*')
+          handler.width_star();
+        else
+          handler.width_digit(static_cast<int32_t>(a - '0'));
+        break;
+      case kDot:
+        handler.dot();
+        break;
+      case kPrecision:
+        if (a == '*')
+          handler.precision_star();
+        else
+          handler.precision_digit(static_cast<int32_t>(a - '0'));
+        break;
+      case kSize:
+        if (a == 'h') {
+          handler.size(ArgSize::kShort);
+        } else if (a == 'l') {
+          bool twice = cursor.ascii_ahead(0) == 'l';
+          if (twice) cursor.skip_unit();
+          handler.size(twice ? ArgSize::kInt64 : ArgSize::kLong);
+        } else if (a == 'L') {
+          handler.size(ArgSize::kLongDouble);
+        }
+        break;
+      case kType:
+        handler.conversion(a);
+        break;
+    }
+  }
+}
+
+}  // namespace pl

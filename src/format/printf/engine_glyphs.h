@@ -1,0 +1,30 @@
+// The characters the printf engine writes itself, in the encoding family of its output:
+// ASCII, or EBCDIC where the code set is EBCDIC-based (UTF-16 output is always ASCII).
+#pragma once
+
+#include <cstdint>
+
+namespace pl {
+
+struct EngineGlyphs {
+  uint8_t zero;        // digits zero..zero+9
+  uint8_t hex_lower;   // a..f follow it
+  uint8_t hex_upper;   // A..F follow it
+  uint8_t x_lower, x_upper;
+  uint8_t minus, plus, space;
+  uint8_t point;
+  uint8_t e_lower, e_upper;
+  const char *null_text;  // "(null)", six bytes
+};
+
+inline constexpr EngineGlyphs kAsciiEngineGlyphs{0x30, 0x61, 0x41, 0x78, 0x58, 0x2D, 0x2B, 0x20,
+                                                 0x2E, 0x65, 0x45, "(null)"};
+inline constexpr EngineGlyphs kEbcdicEngineGlyphs{0xF0, 0x81, 0xC1, 0xA7, 0xE7, 0x60, 0x4E, 0x40,
+                                                  0x4B, 0x85, 0xC5, "\x4D\x95\xA4\x93\x93\x5D"};
+// Code page 930 has its small letters elsewhere; only its "(null)" differs.
+inline constexpr EngineGlyphs kCodePage930EngineGlyphs{
+    0xF0, 0x81, 0xC1, 0xA7, 0xE7, 0x60, 0x4E, 0x40, 0x4B, 0x85, 0xC5, "\x4D\x76\xB4\x74\x74\x5D"};
+
+inline constexpr uint16_t kCodePage930 = 930;
+
+}  // namespace pl

@@ -1,0 +1,114 @@
+// The steps every printf export takes around the engine: resolve the handle, check the
+// flags and sizes, learn the format's arguments and collect them all (from a va_list
+// or an argument source) before anything is written, run the engine, then terminate
+// and count. Nothing is written to the output before the engine runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "charset/navigation/char_count.h"
+#include "format/printf/argument_list.h"
+#include "format/printf/argument_scan.h"
+#include "format/printf/engine.h"
+#include "frame/handle.h"
+#include "string/ops/element_ops.h"
+
+namespace pl {
+
+// Flags a printf call accepts beside PL_COUNT_CHARS: 0x10000 has no effect.
+inline constexpr int32_t kPrintfFlags = PL_TERMINATE | PL_FROM_TERRITORY | 0x10000;
+
+struct PrintfStates {
+  PLState out;
+  PLState format;
+};
+
+// Reads every argument; `Fetch` is ArgumentList::fetch with its source bound.
+template <class Form, class Fetch>
+int32_t collect_arguments(const Form &form, const typename Form::Element *format, size_t length,
+                          ArgumentList &args, Fetch fetch) {
+  auto counting = form.cursor(format, length);
+  ConsumerCount<decltype(counting)> count(counting);
+  read_format(counting, count);
+  if (count.inconsistent) return PL_ERR_FORMAT;
+  if (!args.allocate(count.count)) return PL_ERR_BUFFER_TOO_SMALL;
+  auto filling = form.cursor(format, length);
+  PositionFill<decltype(filling)> fill(filling, args, count.positional, Form::kKinds);
+  read_format(filling, fill);
+  if (fill.out_of_range) return PL_ERR_FORMAT;
+  return fetch(args);
+}
+
+template <class Form, class Fetch>
+int32_t printf_call(PLLocale *locale, typename Form::Element *out, int32_t out_size,
+                    const typename Form::Element *format, int32_t format_length, int32_t flags,
+                    PrintfStates states, Fetch fetch) {
+  using T = typename Form::Element;
+  constexpr bool kBytes = sizeof(T) == 1;
+  PLLocale *handle = resolve(locale);
+  if (is_unbound(handle) || format == nullptr || (out == nullptr && out_size != 0)) {
+    handle->last_error = PL_ERR_ARGUMENT;
+    return -1;
+  }
+  Form form(*handle, false, states.format, states.out);
+  bool count_chars = false;
+  if (kBytes) {
+    count_chars = (flags & PL_COUNT_CHARS) != 0;
+    if (count_chars && format_length > 0) {
+      Position end = move_pointer(form.rules, reinterpret_cast<const char *>(format),
+                                  states.format, format_length, true);
+      format_length = static_cast<int32_t>(end.at - reinterpret_cast<const char *>(format));
+    }
+  }
+  if ((flags & ~(kPrintfFlags | PL_COUNT_CHARS)) != 0) {
+    handle->last_error = PL_ERR_ARGUMENT;
+    return -1;
+  }
+  if (out_size == 0) {
+    handle->last_error = PL_ERR_BUFFER_TOO_SMALL;
+    return -1;
+  }
+  bool terminate = (flags & PL_TERMINATE) != 0;
+  int32_t room = terminate && out_size > 0 ? out_size - 1 : out_size;
+  size_t length = format_length < 0 ? element_length(format) : static_cast<size_t>(format_length);
+  if (length == 0) {
+    handle->last_error = PL_ERR_FORMAT;
+    return -1;
+  }
+
+  ArgumentList args;
+  int32_t code = collect_arguments(form, format, length, args, fetch);
+  if (code != PL_OK) {
+    handle->last_error = code;
+    return -1;
+  }
+  auto sink = form.sink(out, room);
+  Engine<Form> engine(form, sink, args, flags);
+  EngineResult done = engine.run(format, length);
+  if (done.failed) {
+    handle->last_error = done.code;
+    return -1;
+  }
+  if (done.code != PL_OK) handle->last_error = done.code;
+  size_t result = done.written;
+  if (terminate) {
+    if (sink.single_byte_mode()) {
+      out[result++] = 0;
+    } else if (room >= 0 && result + 2 > static_cast<size_t>(room)) {
+      handle->last_error = PL_ERR_BUFFER_TOO_SMALL;
+      done.code = PL_ERR_BUFFER_TOO_SMALL;
+    } else {
+      out[result++] = static_cast<T>(form.rules.set.shift_in_byte());
+      out[result++] = 0;
+    }
+  }
+  if (count_chars && done.code == PL_OK && result > 0) {
+    handle->last_error = PL_OK;
+    return num_chars(form.rules, reinterpret_cast<const char *>(out), states.out,
+                     static_cast<int32_t>(result));
+  }
+  return static_cast<int32_t>(result);
+}
+
+}  // namespace pl
