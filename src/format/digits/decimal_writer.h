@@ -19,10 +19,12 @@ inline constexpr char kTwoDigitTexts[201] =
 // The most digits a 64-bit value has.
 inline constexpr size_t kMaxDigits64 = 20;
 
-// The digits of `value` (one "0" for zero), ending just before `end`.
-inline char *write_decimal(uint64_t value, char *end) {
+// The digits of `value` (one "0" for zero), ending just before `end`. A 32-bit value
+// divides faster in 32 bits.
+template <class Unsigned = uint64_t>
+inline char *write_decimal(Unsigned value, char *end) {
   while (value >= 100) {
-    uint64_t pair = value % 100;
+    Unsigned pair = value % 100;
     value /= 100;
     end -= 2;
     std::memcpy(end, kTwoDigitTexts + 2 * pair, 2);

@@ -1,8 +1,9 @@
-// The arguments of one printf call, collected before any output: a table with one row
-// per consumer (a * width or precision, or a conversion) naming the position it reads,
-// the kind of each position, and an array holding each position's value. 64-bit and
-// floating values live in 8-byte cells the array points to. Everything comes from the
-// allocator hooks and goes back when the list is destroyed.
+// The arguments of one printf call, collected before any output: the position each
+// consumer (a * width or precision, or a conversion, in format order) reads, and the
+// kind and value of each position. Formats of up to kInlineArguments consumers keep
+// them in the list itself; larger ones take two blocks from the allocator hooks, which
+// go back when the list is destroyed. Every value, 64-bit and floating ones included,
+// is held in its position's 8-byte slot.
 #pragma once
 
 #include <cstdarg>
@@ -10,40 +11,26 @@
 #include <cstdint>
 #include <cstring>
 
+#include "format/printf/argument_fetch.h"
 #include "polyloc.h"
 
 namespace pl {
 
-enum class ArgKind : uint8_t {
-  kInt,  // 0: also every position no directive names
-  kPointer,
-  kLong,
-  kShort,
-  kWideChar,
-  kDouble,
-  kLongDouble,
-  kInt64,
-  kWideString,
-  kChar,
-  kString,
-  kUnicodeChar,
-  kUnicodeString,
-};
-
-inline bool held_in_cell(ArgKind kind) {
-  return kind == ArgKind::kDouble || kind == ArgKind::kLongDouble || kind == ArgKind::kInt64;
-}
-inline bool is_pointer(ArgKind kind) {
-  return kind == ArgKind::kPointer || kind == ArgKind::kWideString ||
-         kind == ArgKind::kString || kind == ArgKind::kUnicodeString;
-}
-
 class ArgumentList {
  public:
-  struct Row {
-    int32_t position;     // of the consumer with this row's number
-    int32_t kind;         // of the position with this row's number
-    int32_t is_unsigned;  // of the position with this row's number
+  static constexpr size_t kInlineArguments = 16;
+
+  // A consumer: the position it reads and the kind it reads there.
+  struct Consumer {
+    int32_t position;
+    ArgKind kind;
+    bool is_unsigned;
+  };
+  // A position: its kind (that of the last consumer reading it) and its value.
+  struct Slot {
+    uint64_t bits;
+    ArgKind kind;
+    bool is_unsigned;
   };
 
   ArgumentList() = default;
@@ -51,48 +38,46 @@ class ArgumentList {
   ArgumentList(const ArgumentList &) = delete;
   ArgumentList &operator=(const ArgumentList &) = delete;
 
-  // Room for `count` consumers and positions; false when an allocation failed.
-  bool allocate(size_t count);
-  size_t count() const { return count_; }
-  Row *rows() { return rows_; }
+  // Room for `count` consumers and positions beyond the inline ones; false when an
+  // allocation failed.
+  bool reserve(size_t count);
+  size_t capacity() const { return capacity_; }
+  Consumer *consumers() { return consumers_; }
 
-  // Reads every position's value, in position order; the result is a code (0, or
-  // PL_ERR_NO_MEMORY... as the call reports it).
+  // Once the `count` consumers are recorded: gives every position the kind of its
+  // last consumer. The only consumer of a format reads the first position, whatever
+  // it names; false when another reads a position outside the `count`.
+  bool settle(size_t count);
+
+  // Reads every position's value, in position order; PL_OK or the call's code.
   int32_t fetch(va_list *args);
   int32_t fetch(const PLArgSource &source);
 
-  // The value a consumer reads. A position whose kind does not hold what the consumer
-  // wants (two directives naming one position with different kinds) gives its bits,
-  // and never a pointer.
-  uint64_t bits(size_t consumer) const {
-    if (consumer >= count_) return 0;
-    size_t p = static_cast<size_t>(rows_[consumer].position);
-    if (!held_in_cell(kind(p))) return slots_[p];
-    uint64_t value;
-    std::memcpy(&value, reinterpret_cast<const void *>(slots_[p]), sizeof value);
-    return value;
-  }
-  double real(size_t consumer) const {
+  // What consumer `k` reads, wanting `kind`. A position whose kind is not what the
+  // consumer wants (two directives naming one position with different kinds) gives
+  // its bits, and never a pointer.
+  uint64_t bits(size_t k, ArgKind, bool) const { return k < count_ ? slot(k).bits : 0; }
+  double real(size_t k, ArgKind) const {
     double value = 0;
-    if (consumer < count_ && held_in_cell(kind(position(consumer)))) {
-      uint64_t b = bits(consumer);
-      std::memcpy(&value, &b, sizeof value);
-    }
+    if (k < count_ && is_floating(slot(k).kind)) std::memcpy(&value, &slot(k).bits, sizeof value);
     return value;
   }
-  const void *pointer(size_t consumer) const {
-    if (consumer >= count_ || !is_pointer(kind(position(consumer)))) return nullptr;
-    return reinterpret_cast<const void *>(slots_[position(consumer)]);
+  const void *pointer(size_t k, ArgKind) const {
+    if (k >= count_ || !is_pointer(slot(k).kind)) return nullptr;
+    return reinterpret_cast<const void *>(static_cast<uintptr_t>(slot(k).bits));
   }
+  // Every position was read before the output began.
+  int32_t finish(size_t) { return PL_OK; }
+  bool missing() const { return false; }
 
  private:
-  size_t position(size_t consumer) const { return static_cast<size_t>(rows_[consumer].position); }
-  ArgKind kind(size_t p) const { return static_cast<ArgKind>(rows_[p].kind); }
-  // Stores an 8-byte value in a new cell; false when the allocation failed.
-  bool put_cell(size_t p, const void *value);
+  const Slot &slot(size_t k) const { return slots_[consumers_[k].position]; }
 
-  Row *rows_ = nullptr;
-  uintptr_t *slots_ = nullptr;
+  Consumer inline_consumers_[kInlineArguments];
+  Slot inline_slots_[kInlineArguments];
+  Consumer *consumers_ = inline_consumers_;
+  Slot *slots_ = inline_slots_;
+  size_t capacity_ = kInlineArguments;
   size_t count_ = 0;
 };
 

@@ -42,69 +42,75 @@ inline ArgKind kind_of(uint32_t conversion, ArgSize size, const CharacterKinds &
   }
 }
 
-// First walk: the consumers, and whether the directives are positional. A format whose
-// first directive names a position and a later one does not is inconsistent.
+// A walk to the first directive that consumes: whether it names a position, which
+// makes the whole format positional.
 template <class Cursor>
-class ConsumerCount {
+class FirstDirective {
  public:
-  explicit ConsumerCount(Cursor &cursor) : cursor_(cursor) {}
+  explicit FirstDirective(Cursor &cursor) : cursor_(cursor) {}
 
-  size_t count = 0;
   bool positional = false;
-  bool inconsistent = false;
 
-  bool running() const { return !inconsistent; }
+  bool running() const { return !found_; }
   void directive(bool consumes) {
     if (!consumes) return;
-    bool names = cursor_.position_ahead() >= 0;
-    if (count == 0) positional = names;
-    else if (positional && !names) inconsistent = true;
-    ++count;
+    found_ = true;
+    positional = cursor_.position_ahead() >= 0;
   }
-  void width_star() { ++count; }
-  void precision_star() { ++count; }
 
   template <class C> void literal(const C &) {}
+  template <class T> void literals(const T *, size_t) {}
   void bad_multibyte() {}
   void flag(uint32_t) {}
+  void width_star() {}
   void width_digit(int32_t) {}
   void dot() {}
+  void precision_star() {}
   void precision_digit(int32_t) {}
   void size(ArgSize) {}
   void conversion(uint32_t) {}
 
  private:
   Cursor &cursor_;
+  bool found_ = false;
 };
 
-// Second walk: the position of every row and the kind of every position. Sequential
-// directives read the positions in order; a positional one reads its named position,
-// its * consumers the positions after it.
+// The walk that learns the arguments: every consumer with the position it reads and
+// the kind it reads there. Sequential directives read the positions in order; a
+// positional one (%2$d) reads its named position and its * consumers the positions
+// after it. Consumers beyond the list's capacity are only counted; the caller makes
+// room and walks again.
 template <class Cursor>
-class PositionFill {
+class ArgumentScan {
  public:
-  PositionFill(Cursor &cursor, ArgumentList &list, bool positional, const CharacterKinds &chars)
-      : cursor_(cursor), rows_(list.rows()), count_(list.count()), positional_(positional),
-        chars_(chars) {}
+  ArgumentScan(Cursor &cursor, ArgumentList &list, const CharacterKinds &chars)
+      : cursor_(cursor), consumers_(list.consumers()), capacity_(list.capacity()), chars_(chars) {}
 
-  bool out_of_range = false;
+  size_t count = 0;
+  bool positional = false;
+  // A directive without a position after one with a position.
+  bool inconsistent = false;
 
-  bool running() const { return !out_of_range; }
+  bool running() const { return !inconsistent; }
   void directive(bool consumes) {
     if (!consumes) return;
     size_ = ArgSize::kDefault;
-    int32_t named = positional_ && count_ > 1 ? cursor_.position_ahead() - 1 : -1;
-    add_row(positional_ ? named : static_cast<int32_t>(next_));
+    int32_t named = cursor_.position_ahead();
+    if (count == 0) positional = named >= 0;
+    else if (positional && named < 0) inconsistent = true;
+    add(positional ? named - 1 : static_cast<int32_t>(count));
   }
   void width_star() { star(); }
   void precision_star() { star(); }
   void size(ArgSize size) { size_ = size; }
   void conversion(uint32_t c) {
     bool is_unsigned = false;
-    set_kind(current_, kind_of(c, size_, chars_, &is_unsigned), is_unsigned);
+    ArgKind kind = kind_of(c, size_, chars_, &is_unsigned);
+    if (current_ < capacity_) consumers_[current_] = {consumers_[current_].position, kind, is_unsigned};
   }
 
   template <class C> void literal(const C &) {}
+  template <class T> void literals(const T *, size_t) {}
   void bad_multibyte() {}
   void flag(uint32_t) {}
   void width_digit(int32_t) {}
@@ -112,36 +118,26 @@ class PositionFill {
   void precision_digit(int32_t) {}
 
  private:
-  // A * reads the directive's current row, and the directive moves to a new row
-  // behind it.
+  // A * reads the directive's current consumer as an int; the directive's next
+  // consumer reads the position after it.
   void star() {
-    set_kind(current_, ArgKind::kInt, false);
-    int32_t after = rows_[current_].position + 1;
-    add_row(positional_ ? after : static_cast<int32_t>(next_));
-  }
-  void add_row(int32_t position) {
-    if (next_ >= count_) return;
-    if (count_ == 1) position = 0;
-    if (position < 0 || static_cast<size_t>(position) >= count_) {
-      out_of_range = true;
-      return;
+    int32_t after = 0;
+    if (current_ < capacity_) {
+      consumers_[current_].kind = ArgKind::kInt;
+      consumers_[current_].is_unsigned = false;
+      after = consumers_[current_].position + 1;
     }
-    current_ = next_++;
-    rows_[current_].position = position;
+    add(positional ? after : static_cast<int32_t>(count));
   }
-  void set_kind(size_t row, ArgKind kind, bool is_unsigned) {
-    if (row >= next_) return;
-    ArgumentList::Row &at = rows_[rows_[row].position];
-    at.kind = static_cast<int32_t>(kind);
-    at.is_unsigned = is_unsigned;
+  void add(int32_t position) {
+    current_ = count++;
+    if (current_ < capacity_) consumers_[current_] = {position, ArgKind::kInt, false};
   }
 
   Cursor &cursor_;
-  ArgumentList::Row *rows_;
-  size_t count_;
-  bool positional_;
+  ArgumentList::Consumer *consumers_;
+  size_t capacity_;
   CharacterKinds chars_;
-  size_t next_ = 0;
   size_t current_ = 0;
   ArgSize size_ = ArgSize::kDefault;
 };

@@ -3,6 +3,7 @@
 // on every directive. The handler receives what each character means:
 //   running()                 false ends the walk
 //   literal(c)                a character to copy (multibyte ones included)
+//   literals(text, units)     a run of whole characters without a %
 //   bad_multibyte()           a multibyte character right after %: ends the walk
 //   directive(consumes)       a % that starts a directive; `consumes` unless %% follows
 //   flag(a)                   space # + , - 0, and $ (which clears the width)
@@ -24,6 +25,13 @@ void read_format(Cursor &cursor, Handler &handler) {
   using namespace printf_syntax;
   State state = kNormal;
   while (handler.running() && cursor.skip_shifts()) {
+    if (state == kNormal) {
+      if (size_t run = cursor.literals()) {
+        handler.literals(cursor.position(), run);
+        cursor.skip(run);
+        continue;
+      }
+    }
     auto c = cursor.next();
     if (c.multi) {
       handler.literal(c);

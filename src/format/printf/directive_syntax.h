@@ -30,7 +30,7 @@ inline constexpr State kNext[kClasses][kStates] = {
 
 // The class of an ASCII character (what a translated format unit stands for); every
 // value outside 0x20..0x78 is other.
-inline constexpr Class class_of(uint32_t c) {
+inline constexpr Class class_of_char(uint32_t c) {
   switch (c) {
     case '%': return kPercentSign;
     case '.': return kPoint;
@@ -49,6 +49,17 @@ inline constexpr Class class_of(uint32_t c) {
     default: return kOther;
   }
 }
+
+struct ClassTable {
+  Class of[256];
+};
+inline constexpr ClassTable kClassTable = [] {
+  ClassTable table{};
+  for (uint32_t c = 0; c < 256; ++c) table.of[c] = class_of_char(c);
+  return table;
+}();
+
+inline Class class_of(uint32_t c) { return c < 256 ? kClassTable.of[c] : kOther; }
 
 inline constexpr uint8_t kNotAscii = 0xFF;
 

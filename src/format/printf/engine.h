@@ -9,7 +9,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "format/printf/argument_list.h"
+#include "format/printf/argument_fetch.h"
+#include "format/printf/argument_scan.h"
 #include "format/printf/directive_reader.h"
 #include "format/printf/engine_forms.h"
 #include "format/printf/grouped_text.h"
@@ -23,7 +24,7 @@ struct EngineResult {
   bool failed;     // the call fails with `code` (a multibyte character after %)
 };
 
-template <class Form>
+template <class Form, class Arguments>
 class Engine {
   using T = typename Form::Element;
   using Sink = typename Form::Sink;
@@ -32,24 +33,32 @@ class Engine {
   static constexpr bool kPacked = std::is_same_v<T, PLWChar>;
 
  public:
-  Engine(const Form &form, Sink &sink, const ArgumentList &args, int32_t flags)
+  Engine(const Form &form, Sink &sink, Arguments &args, int32_t flags)
       : form_(form), sink_(sink), args_(args), glyphs_(form.glyphs()), flags_(flags) {}
 
   EngineResult run(const T *format, size_t length) {
     auto cursor = form_.cursor(format, length);
     read_format(cursor, *this);
     if (bad_multibyte_) return {sink_.written(), PL_ERR_FORMAT, true};
-    if (code_ != PL_OK) return {sink_.written(), code_, false};
+    if (int32_t code = args_.finish(next_row_)) return {sink_.written(), code, true};
     return {sink_.written(), sink_.full() ? PL_ERR_BUFFER_TOO_SMALL : PL_OK, false};
   }
 
-  // The directive reader's handler.
-  bool running() const { return !sink_.full() && code_ == PL_OK && !bad_multibyte_; }
+  // The directive reader's handler. The walk goes on behind a full output, writing
+  // nothing, so that every argument is read as if all were collected first.
+  bool running() const { return !bad_multibyte_ && !args_.missing(); }
   template <class C>
   void literal(const C &c) {
     form_.literal(sink_, c);
   }
-  void bad_multibyte() { bad_multibyte_ = true; }
+  void literals(const T *text, size_t units) {
+    if (sink_.fits(units))
+      sink_.put_units(text, units);
+    else
+      form_.text(sink_, text, units);
+  }
+  // Behind a full output the walk only reads arguments.
+  void bad_multibyte() { bad_multibyte_ = !sink_.full(); }
   void directive(bool consumes) {
     d_ = Directive{};
     if (consumes) row_ = next_row_++;
@@ -98,7 +107,7 @@ class Engine {
     return value > (kMaxCount - digit) / 10 ? kMaxCount : value * 10 + digit;
   }
   uint64_t take_star() {
-    uint64_t value = args_.bits(row_);
+    uint64_t value = args_.bits(row_, ArgKind::kInt, false);
     row_ = next_row_++;
     return value;
   }
@@ -135,19 +144,18 @@ class Engine {
 
   const Form &form_;
   Sink &sink_;
-  const ArgumentList &args_;
+  Arguments &args_;
   const EngineGlyphs &glyphs_;
   int32_t flags_;
   Directive d_;
   size_t row_ = 0;
   size_t next_row_ = 0;
-  int32_t code_ = PL_OK;
   bool bad_multibyte_ = false;
   char text_[kTextCapacity];
 };
 
-template <class Form>
-void Engine<Form>::conversion(uint32_t c) {
+template <class Form, class Arguments>
+void Engine<Form, Arguments>::conversion(uint32_t c) {
   switch (c) {
     case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p':
       return integer(c);
@@ -158,7 +166,8 @@ void Engine<Form>::conversion(uint32_t c) {
     case 's': case 'S':
       return string(c);
     case 'n':
-      if (void *target = const_cast<void *>(args_.pointer(row_))) {
+      if (void *target = const_cast<void *>(args_.pointer(row_, ArgKind::kPointer));
+          target != nullptr && !sink_.full()) {
         int32_t count = static_cast<int32_t>(sink_.written());
         std::memcpy(target, &count, sizeof count);
       }
@@ -168,9 +177,11 @@ void Engine<Form>::conversion(uint32_t c) {
   }
 }
 
-template <class Form>
-void Engine<Form>::integer(uint32_t c) {
-  uint64_t bits = args_.bits(row_);
+template <class Form, class Arguments>
+void Engine<Form, Arguments>::integer(uint32_t c) {
+  bool is_unsigned = false;
+  ArgKind kind = kind_of(c, d_.size, Form::kKinds, &is_unsigned);
+  uint64_t bits = args_.bits(row_, kind, is_unsigned);
   bool is_signed = c == 'd' || c == 'i';
   bool negative = false;
   uint64_t magnitude;
@@ -200,7 +211,7 @@ void Engine<Form>::integer(uint32_t c) {
   unsigned radix = c == 'o' ? 8 : (c == 'x' || c == 'X' || c == 'p') ? 16 : 10;
   TextSpan text = integer_text(magnitude, radix, upper, precision, glyphs_, text_);
 
-  uint8_t prefix[2];
+  uint8_t prefix[2] = {0, 0};
   size_t prefix_length = 0;
   if (is_signed) {
     prefix_length = sign_prefix(negative, prefix);
@@ -223,14 +234,15 @@ void Engine<Form>::integer(uint32_t c) {
   emit_numeric(prefix, prefix_length, text.text, text.length);
 }
 
-template <class Form>
-void Engine<Form>::floating(uint32_t c) {
-  double value = args_.real(row_);
+template <class Form, class Arguments>
+void Engine<Form, Arguments>::floating(uint32_t c) {
+  double value =
+      args_.real(row_, d_.size == ArgSize::kLongDouble ? ArgKind::kLongDouble : ArgKind::kDouble);
   int32_t precision = d_.precision < 0 ? 6 : d_.precision;
   if (precision == 0 && (c == 'g' || c == 'G')) precision = 1;
   FloatText made =
       float_text(value, c, precision, d_.alternate, kUnits || form_.ascii_based, glyphs_, text_);
-  uint8_t prefix[1];
+  uint8_t prefix[1] = {0};
   size_t prefix_length = sign_prefix(made.negative, prefix);
   bool finite = value - value == 0;
   if (d_.group && c != 'e' && c != 'E' && finite) {
@@ -249,9 +261,9 @@ void Engine<Form>::floating(uint32_t c) {
   }
 }
 
-template <class Form>
-void Engine<Form>::character(uint32_t c) {
-  uint64_t bits = args_.bits(row_);
+template <class Form, class Arguments>
+void Engine<Form, Arguments>::character(uint32_t c) {
+  uint64_t bits = args_.bits(row_, c == 'c' ? Form::kKinds.c : Form::kKinds.C, false);
   if constexpr (kUnits) {
     T unit = static_cast<T>(bits);
     emit(nullptr, 0, 1, [&] { sink_.put(unit); });
@@ -274,9 +286,9 @@ void Engine<Form>::character(uint32_t c) {
   }
 }
 
-template <class Form>
-void Engine<Form>::string(uint32_t c) {
-  const void *pointer = args_.pointer(row_);
+template <class Form, class Arguments>
+void Engine<Form, Arguments>::string(uint32_t c) {
+  const void *pointer = args_.pointer(row_, c == 's' ? Form::kKinds.s : Form::kKinds.S);
   if (pointer == nullptr) {
     const char *null_text = glyphs_.null_text;
     size_t n = 6;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "charset/codeset_ids.h"
 #include "charset/conversion/path.h"
 #include "charset/conversion/string_conversions.h"
 #include "charset/navigation/text_rules.h"
@@ -78,7 +79,8 @@ struct ByteEngineForm : FormCommon {
       : FormCommon(h, ex_form) {}
 
   Cursor cursor(const char *format, size_t length) const {
-    return Cursor(format, length, directive_table(false), rules.set);
+    return Cursor(format, length, directive_table(false), rules.set, rules.single_byte,
+                  handle->codeset->number == kUtf8Codeset);
   }
   Sink sink(char *out, int32_t room) const { return Sink(out, room); }
   const EngineGlyphs &glyphs() const { return byte_glyphs(); }

@@ -16,6 +16,9 @@
 
 namespace pl {
 
+// The % of the EBCDIC code pages the directive tables know.
+inline constexpr uint8_t kEbcdicPercent = 0x6C;
+
 template <class T>
 struct FormatChar {
   const T *text;
@@ -34,11 +37,41 @@ class CursorBase {
   bool at_end() const { return at_ == end_ || *at_ == 0; }
   // Whether a character follows; the shift cursor first consumes the shift run there.
   bool skip_shifts() { return !at_end(); }
-  // The directive character of the unit `ahead` units on, or kNotAscii past the end.
-  uint32_t ascii_ahead(size_t ahead) const {
-    for (size_t i = 0; i <= ahead; ++i)
-      if (at_ + i == end_ || at_[i] == 0) return printf_syntax::kNotAscii;
+  // The directive character of the unit `ahead` (0 or 1) units on, or kNotAscii past
+  // the end.
+  [[gnu::always_inline]] uint32_t ascii_ahead(size_t ahead) const {
+    if (at_ == end_ || at_[0] == 0) return printf_syntax::kNotAscii;
+    if (ahead == 1 && (at_ + 1 == end_ || at_[1] == 0)) return printf_syntax::kNotAscii;
     return printf_syntax::translate(table_, static_cast<std::make_unsigned_t<T>>(at_[ahead]));
+  }
+  // The units before the next % or the end, when every unit of the format is either
+  // part of an ordinary character or a %; 0 otherwise. `percent` is the unit of %.
+  size_t literal_run(bool flat, T percent) const {
+    if (!flat) return 0;
+    const T *p = at_;
+    while (p != end_ && *p != percent && *p != 0) ++p;
+    return static_cast<size_t>(p - at_);
+  }
+  const T *position() const { return at_; }
+  void skip(size_t units) { at_ += units; }
+  // For a flat format (see literal_run): the unit behind the first % that starts a
+  // directive taking an argument, or null. Outside directives only % changes the
+  // walk's state, and %% is a percent sign, so that is the first % not paired with one.
+  const T *first_directive(T percent) const {
+    for (const T *p = at_; p != end_ && *p != 0; ++p) {
+      if (*p != percent) continue;
+      if (p + 1 == end_ || p[1] != percent) return p + 1;
+      ++p;
+    }
+    return nullptr;
+  }
+  // Whether the first directive of a flat format names a position (%2$d).
+  template <class Cursor>
+  static bool first_names_position(Cursor cursor, T percent) {
+    const T *after = cursor.first_directive(percent);
+    if (after == nullptr) return false;
+    cursor.at_ = after;
+    return cursor.position_ahead() >= 0;
   }
   // After a %: the position character of a positional directive (%2$d), valued against
   // the encoding's 0, or -1 when the next character is not one unit followed by $.
@@ -68,10 +101,21 @@ class CursorBase {
 // Bytes by the length rule; a byte the table gives no length counts as one.
 class ByteCursor : public CursorBase<char> {
  public:
-  ByteCursor(const char *format, size_t length, const uint8_t *table, const CharsetView &set)
-      : CursorBase(format, length, table), set_(set) {}
+  // `single_byte`: every character of the set is one byte; `flat`: besides, no byte of
+  // a multibyte character is a % (UTF-8).
+  ByteCursor(const char *format, size_t length, const uint8_t *table, const CharsetView &set,
+             bool single_byte, bool flat)
+      : CursorBase(format, length, table), set_(set), single_byte_(single_byte),
+        flat_(single_byte || flat) {}
+
+  size_t literals() const { return literal_run(flat_, percent()); }
+  // Whether the first directive names a position; -1 when the format is not flat and
+  // only a walk can tell.
+  int32_t positional() const { return flat_ ? first_names_position(*this, percent()) : -1; }
+  char percent() const { return table_ ? static_cast<char>(kEbcdicPercent) : '%'; }
 
   FormatChar<char> next() {
+    if (single_byte_) return single(1);
     size_t available = static_cast<size_t>(end_ - at_);
     CharLength length = char_length(set_, reinterpret_cast<const uint8_t *>(at_), available);
     size_t units = length.bytes > 1 ? length.bytes : 1;
@@ -87,6 +131,8 @@ class ByteCursor : public CursorBase<char> {
 
  private:
   CharsetView set_;
+  bool single_byte_;
+  bool flat_;
 };
 
 // Bytes under the shift rule: shift runs are consumed with the character after them.
@@ -122,6 +168,8 @@ class ShiftCursor : public CursorBase<char> {
     return shifted() ? printf_syntax::kNotAscii : CursorBase::ascii_ahead(ahead);
   }
   int32_t position_ahead() const { return shifted() ? -1 : CursorBase::position_ahead(true); }
+  static size_t literals() { return 0; }
+  static int32_t positional() { return -1; }
 
  private:
   CharsetView set_;
@@ -133,6 +181,9 @@ class UnitCursor : public CursorBase<PLUChar> {
  public:
   UnitCursor(const PLUChar *format, size_t length)
       : CursorBase(format, length, nullptr) {}
+
+  size_t literals() const { return literal_run(true, '%'); }
+  int32_t positional() const { return first_names_position(*this, PLUChar{'%'}); }
 
   FormatChar<PLUChar> next() {
     bool pair = is_high_surrogate(at_[0]) && at_ + 1 != end_ && is_low_surrogate(at_[1]);
@@ -150,6 +201,10 @@ class PackedCursor : public CursorBase<PLWChar> {
  public:
   PackedCursor(const PLWChar *format, size_t length, const uint8_t *table)
       : CursorBase(format, length, table) {}
+
+  size_t literals() const { return literal_run(true, percent()); }
+  int32_t positional() const { return first_names_position(*this, percent()); }
+  PLWChar percent() const { return table_ ? kEbcdicPercent : '%'; }
 
   FormatChar<PLWChar> next() {
     FormatChar<PLWChar> c = single(1);

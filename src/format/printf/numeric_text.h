@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "format/digits/decimal_writer.h"
 #include "format/printf/engine_glyphs.h"
 #include "format/printf/float_conversion.h"
 
@@ -23,18 +24,20 @@ struct TextSpan {
 
 // Digits of `value` in `radix` (8, 10 or 16) at the end of `buffer`: at least
 // `precision` of them, none for a zero value with precision 0.
-inline TextSpan integer_text(uint64_t value, unsigned radix, bool upper, int32_t precision,
+[[gnu::always_inline]] inline TextSpan integer_text(uint64_t value, unsigned radix, bool upper, int32_t precision,
                              const EngineGlyphs &glyphs, char *buffer) {
   if (precision > kMaxIntegerPrecision) precision = kMaxIntegerPrecision;
   char *end = buffer + kTextCapacity;
   char *at = end;
   uint8_t letters = upper ? glyphs.hex_upper : glyphs.hex_lower;
   if (radix == 10) {
-    while (value >= 10) {
-      *--at = static_cast<char>(glyphs.zero + value % 10);
-      value /= 10;
+    if (value != 0 || precision > 0) {
+      at = value <= UINT32_MAX ? write_decimal(static_cast<uint32_t>(value), end)
+                               : write_decimal(value, end);
+      // EBCDIC digits are the ASCII ones moved up by 0xC0.
+      if (glyphs.zero != '0')
+        for (char *d = at; d < end; ++d) *d = static_cast<char>(*d + (glyphs.zero - '0'));
     }
-    if (value != 0 || precision > 0) *--at = static_cast<char>(glyphs.zero + value);
   } else {
     unsigned shift = radix == 16 ? 4 : 3;
     while (value != 0) {

@@ -24,16 +24,18 @@ class PlainSink {
 
   bool full() const { return full_; }
   size_t written() const { return static_cast<size_t>(at_ - start_); }
-  bool fits(size_t units) const { return units <= room_; }
+  bool fits(size_t units) const { return !full_ && units <= room_; }
   T *position() const { return at_; }
 
   // One single-unit character, or padding.
   void put(T unit) {
+    if (full_) return;
     if (room_ == 0) return fail();
     *at_++ = unit;
     --room_;
   }
-  void fill(T unit, size_t count) {
+  [[gnu::always_inline]] void fill(T unit, size_t count) {
+    if (count == 0 || full_) return;
     size_t n = count <= room_ ? count : room_;
     for (size_t i = 0; i < n; ++i) at_[i] = unit;
     at_ += n;
@@ -42,15 +44,17 @@ class PlainSink {
   }
   // A character of `units` units.
   void put_char(const T *c, size_t units) {
+    if (full_) return;
     if (units > room_) return fail();
     std::memcpy(at_, c, units * sizeof(T));
     at_ += units;
     room_ -= units;
   }
   // Text of single-unit characters: as much as fits.
-  void put_units(const T *text, size_t count) {
+  [[gnu::always_inline]] void put_units(const T *text, size_t count) {
+    if (full_) return;
     size_t n = count <= room_ ? count : room_;
-    std::memcpy(at_, text, n * sizeof(T));
+    copy(at_, text, n);
     at_ += n;
     room_ -= n;
     if (n < count) fail();
@@ -60,6 +64,23 @@ class PlainSink {
 
  private:
   void fail() { full_ = true; }
+  // Short texts, the usual case, move in at most two overlapping words.
+  [[gnu::noinline]] static void copy(T *to, const T *from, size_t count) {
+    size_t bytes = count * sizeof(T);
+    char *t = reinterpret_cast<char *>(to);
+    const char *f = reinterpret_cast<const char *>(from);
+    if (bytes >= 8 && bytes <= 16) {
+      std::memcpy(t, f, 8);
+      std::memcpy(t + bytes - 8, f + bytes - 8, 8);
+    } else if (bytes >= 4 && bytes < 8) {
+      std::memcpy(t, f, 4);
+      std::memcpy(t + bytes - 4, f + bytes - 4, 4);
+    } else if (bytes < 4) {
+      for (size_t i = 0; i < bytes; ++i) t[i] = f[i];
+    } else {
+      std::memcpy(t, f, bytes);
+    }
+  }
 
   T *start_;
   T *at_;
@@ -80,7 +101,7 @@ class ShiftSink {
   bool full() const { return full_; }
   size_t written() const { return plain_.written(); }
   bool single_byte_mode() const { return !double_byte_; }
-  char shift_in() const { return shift_in_; }
+  bool fits(size_t units) const { return !full_ && !double_byte_ && plain_.fits(units); }
 
   void put(char unit) {
     if (double_byte_ && !enter(false, 1)) return;

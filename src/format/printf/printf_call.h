@@ -11,6 +11,7 @@
 #include "format/printf/argument_list.h"
 #include "format/printf/argument_scan.h"
 #include "format/printf/engine.h"
+#include "format/printf/lazy_arguments.h"
 #include "frame/handle.h"
 #include "string/ops/element_ops.h"
 
@@ -24,30 +25,75 @@ struct PrintfStates {
   PLState format;
 };
 
-// Reads every argument; `Fetch` is ArgumentList::fetch with its source bound.
-template <class Form, class Fetch>
+// Where the arguments come from: a va_list or an argument source.
+struct ListArguments {
+  va_list *list;
+  bool valid() const { return true; }
+  int32_t fetch(ArgumentList &args) const { return args.fetch(list); }
+  LazyArguments<va_list *> lazy() const { return LazyArguments<va_list *>(list); }
+};
+
+struct SourceArguments {
+  const PLArgSource *source;
+  bool valid() const { return source != nullptr; }
+  int32_t fetch(ArgumentList &args) const { return args.fetch(*source); }
+  LazyArguments<const PLArgSource *> lazy() const {
+    return LazyArguments<const PLArgSource *>(source);
+  }
+};
+
+// Learns and reads every argument of a positional format. PL_OK or the call's code.
+template <class Form, class From>
 int32_t collect_arguments(const Form &form, const typename Form::Element *format, size_t length,
-                          ArgumentList &args, Fetch fetch) {
-  auto counting = form.cursor(format, length);
-  ConsumerCount<decltype(counting)> count(counting);
-  read_format(counting, count);
-  if (count.inconsistent) return PL_ERR_FORMAT;
-  if (!args.allocate(count.count)) return PL_ERR_BUFFER_TOO_SMALL;
-  auto filling = form.cursor(format, length);
-  PositionFill<decltype(filling)> fill(filling, args, count.positional, Form::kKinds);
-  read_format(filling, fill);
-  if (fill.out_of_range) return PL_ERR_FORMAT;
-  return fetch(args);
+                          ArgumentList &args, const From &from) {
+  auto cursor = form.cursor(format, length);
+  ArgumentScan<decltype(cursor)> scan(cursor, args, Form::kKinds);
+  read_format(cursor, scan);
+  if (scan.inconsistent) return PL_ERR_FORMAT;
+  if (scan.count > args.capacity()) {
+    if (!args.reserve(scan.count)) return PL_ERR_BUFFER_TOO_SMALL;
+    auto again = form.cursor(format, length);
+    ArgumentScan<decltype(again)> rescan(again, args, Form::kKinds);
+    read_format(again, rescan);
+  }
+  if (!args.settle(scan.count)) return PL_ERR_FORMAT;
+  return from.fetch(args);
 }
 
-template <class Form, class Fetch>
+// Runs the engine over the format: a sequential format reads its arguments as the
+// engine reaches them, a positional one collects them all first.
+template <class Form, class From>
+EngineResult run_engine(const Form &form, typename Form::Sink &sink,
+                        const typename Form::Element *format, size_t length, int32_t flags,
+                        const From &from) {
+  auto probe = form.cursor(format, length);
+  int32_t positional = probe.positional();
+  if (positional < 0) {
+    FirstDirective<decltype(probe)> first(probe);
+    read_format(probe, first);
+    positional = first.positional;
+  }
+  if (!positional) {
+    auto lazy = from.lazy();
+    Engine<Form, decltype(lazy)> engine(form, sink, lazy, flags);
+    return engine.run(format, length);
+  }
+  ArgumentList args;
+  if (int32_t code = collect_arguments(form, format, length, args, from))
+    return {0, code, true};
+  Engine<Form, ArgumentList> engine(form, sink, args, flags);
+  return engine.run(format, length);
+}
+
+template <class Form, class From>
 int32_t printf_call(PLLocale *locale, typename Form::Element *out, int32_t out_size,
                     const typename Form::Element *format, int32_t format_length, int32_t flags,
-                    PrintfStates states, Fetch fetch) {
+                    PrintfStates states, const From &from) {
   using T = typename Form::Element;
   constexpr bool kBytes = sizeof(T) == 1;
   PLLocale *handle = resolve(locale);
-  if (is_unbound(handle) || format == nullptr || (out == nullptr && out_size != 0)) {
+  if (is_unbound(handle) || format == nullptr || (out == nullptr && out_size != 0) ||
+      !from.valid()) {
     handle->last_error = PL_ERR_ARGUMENT;
     return -1;
   }
@@ -77,15 +123,8 @@ int32_t printf_call(PLLocale *locale, typename Form::Element *out, int32_t out_s
     return -1;
   }
 
-  ArgumentList args;
-  int32_t code = collect_arguments(form, format, length, args, fetch);
-  if (code != PL_OK) {
-    handle->last_error = code;
-    return -1;
-  }
   auto sink = form.sink(out, room);
-  Engine<Form> engine(form, sink, args, flags);
-  EngineResult done = engine.run(format, length);
+  EngineResult done = run_engine(form, sink, format, length, flags, from);
   if (done.failed) {
     handle->last_error = done.code;
     return -1;

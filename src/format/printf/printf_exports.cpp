@@ -7,36 +7,22 @@
 namespace pl {
 namespace {
 
-// Arguments from a va_list; the list is copied, so the caller's stays where it was.
-struct ListFetch {
-  va_list *args;
-  int32_t operator()(ArgumentList &list) const { return list.fetch(args); }
-};
-
-// Arguments from the caller's callbacks.
-struct SourceFetch {
-  const PLArgSource *source;
-  int32_t operator()(ArgumentList &list) const {
-    return source ? list.fetch(*source) : PL_ERR_ARGUMENT;
-  }
-};
-
-template <class Form, class Fetch>
+template <class Form, class From>
 int32_t call(PLLocale *locale, typename Form::Element *out, int32_t out_size,
              const typename Form::Element *format, int32_t format_length, int32_t flags,
-             Fetch fetch, PrintfStates states = {0, 0}) {
-  return printf_call<Form>(locale, out, out_size, format, format_length, flags, states, fetch);
+             const From &from, PrintfStates states = {0, 0}) {
+  return printf_call<Form>(locale, out, out_size, format, format_length, flags, states, from);
 }
 
-template <class Fetch>
+template <class From>
 int32_t call_ex(PLLocale *locale, char *out, PLState out_state, int32_t out_size,
                 const char *format, PLState format_state, int32_t format_length, int32_t flags,
-                Fetch fetch) {
+                const From &from) {
   PLLocale *handle = resolve(locale);
   if (!is_unbound(handle) && (handle->flags & kHandleStateful) != 0)
-    return call<ShiftEngineForm>(locale, out, out_size, format, format_length, flags, fetch,
+    return call<ShiftEngineForm>(locale, out, out_size, format, format_length, flags, from,
                                  {out_state, format_state});
-  return call<ByteEngineForm>(locale, out, out_size, format, format_length, flags, fetch);
+  return call<ByteEngineForm>(locale, out, out_size, format, format_length, flags, from);
 }
 
 template <class Form>
@@ -45,7 +31,7 @@ int32_t call_list(PLLocale *locale, typename Form::Element *out, int32_t out_siz
                   va_list args) {
   va_list copy;
   va_copy(copy, args);
-  int32_t result = call<Form>(locale, out, out_size, format, format_length, flags, ListFetch{&copy});
+  int32_t result = call<Form>(locale, out, out_size, format, format_length, flags, ListArguments{&copy});
   va_end(copy);
   return result;
 }
@@ -54,9 +40,9 @@ int32_t call_list(PLLocale *locale, typename Form::Element *out, int32_t out_siz
 }  // namespace pl
 
 using pl::ByteEngineForm;
-using pl::ListFetch;
+using pl::ListArguments;
 using pl::PackedEngineForm;
-using pl::SourceFetch;
+using pl::SourceArguments;
 using pl::UnitEngineForm;
 
 extern "C" {
@@ -71,7 +57,7 @@ PL_API int32_t PLSprintf(PLLocale *locale, char *out, int32_t outSize, const cha
   va_list args;
   va_start(args, flags);
   int32_t result = pl::call<ByteEngineForm>(locale, out, outSize, format, formatLen, flags,
-                                            ListFetch{&args});
+                                            ListArguments{&args});
   va_end(args);
   return result;
 }
@@ -79,7 +65,7 @@ PL_API int32_t PLSprintf(PLLocale *locale, char *out, int32_t outSize, const cha
 PL_API int32_t PLSnprintf(PLLocale *locale, char *out, int32_t outSize, const char *format,
                           int32_t formatLen, int32_t flags, const PLArgSource *source) {
   return pl::call<ByteEngineForm>(locale, out, outSize, format, formatLen, flags,
-                                  SourceFetch{source});
+                                  SourceArguments{source});
 }
 
 PL_API int32_t PLVsprintfEx(PLLocale *locale, char *out, PLState outState, int32_t outSize,
@@ -88,7 +74,7 @@ PL_API int32_t PLVsprintfEx(PLLocale *locale, char *out, PLState outState, int32
   va_list copy;
   va_copy(copy, args);
   int32_t result = pl::call_ex(locale, out, outState, outSize, format, formatState, formatLen,
-                               flags, ListFetch{&copy});
+                               flags, ListArguments{&copy});
   va_end(copy);
   return result;
 }
@@ -99,7 +85,7 @@ PL_API int32_t PLSprintfEx(PLLocale *locale, char *out, PLState outState, int32_
   va_list args;
   va_start(args, flags);
   int32_t result = pl::call_ex(locale, out, outState, outSize, format, formatState, formatLen,
-                               flags, ListFetch{&args});
+                               flags, ListArguments{&args});
   va_end(args);
   return result;
 }
@@ -108,7 +94,7 @@ PL_API int32_t PLSnprintfEx(PLLocale *locale, char *out, PLState outState, int32
                             const char *format, PLState formatState, int32_t formatLen,
                             int32_t flags, const PLArgSource *source) {
   return pl::call_ex(locale, out, outState, outSize, format, formatState, formatLen, flags,
-                     SourceFetch{source});
+                     SourceArguments{source});
 }
 
 PL_API int32_t PLVsprintfU(PLLocale *locale, PLUChar *out, int32_t outSize,
@@ -122,7 +108,7 @@ PL_API int32_t PLSprintfU(PLLocale *locale, PLUChar *out, int32_t outSize,
   va_list args;
   va_start(args, flags);
   int32_t result = pl::call<UnitEngineForm>(locale, out, outSize, format, formatLen, flags,
-                                            ListFetch{&args});
+                                            ListArguments{&args});
   va_end(args);
   return result;
 }
@@ -131,7 +117,7 @@ PL_API int32_t PLSnprintfU(PLLocale *locale, PLUChar *out, int32_t outSize,
                            const PLUChar *format, int32_t formatLen, int32_t flags,
                            const PLArgSource *source) {
   return pl::call<UnitEngineForm>(locale, out, outSize, format, formatLen, flags,
-                                  SourceFetch{source});
+                                  SourceArguments{source});
 }
 
 PL_API int32_t PLWvsprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
@@ -145,7 +131,7 @@ PL_API int32_t PLWsprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
   va_list args;
   va_start(args, flags);
   int32_t result = pl::call<PackedEngineForm>(locale, out, outSize, format, formatLen, flags,
-                                              ListFetch{&args});
+                                              ListArguments{&args});
   va_end(args);
   return result;
 }
@@ -154,7 +140,7 @@ PL_API int32_t PLWsnprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
                            const PLWChar *format, int32_t formatLen, int32_t flags,
                            const PLArgSource *source) {
   return pl::call<PackedEngineForm>(locale, out, outSize, format, formatLen, flags,
-                                    SourceFetch{source});
+                                    SourceArguments{source});
 }
 
 }  // extern "C"
