@@ -1,7 +1,8 @@
 // One walk over a format by the directive state machine, shared by the scans that
 // collect the arguments and by the engine that writes the output, so that they agree
 // on every directive. The handler receives what each character means:
-//   running()                 false ends the walk
+//   running()                 asked after a directive starts and after a conversion:
+//                             false ends the walk
 //   literal(c)                a character to copy (multibyte ones included)
 //   literals(text, units)     a run of whole characters without a %
 //   bad_multibyte()           a multibyte character right after %: ends the walk
@@ -24,7 +25,7 @@ template <class Cursor, class Handler>
 void read_format(Cursor &cursor, Handler &handler) {
   using namespace printf_syntax;
   State state = kNormal;
-  while (handler.running() && cursor.skip_shifts()) {
+  while (cursor.skip_shifts()) {
     if (state == kNormal) {
       if (size_t run = cursor.literals()) {
         handler.literals(cursor.position(), run);
@@ -43,13 +44,14 @@ void read_format(Cursor &cursor, Handler &handler) {
       continue;
     }
     uint32_t a = c.ascii;
-    state = kNext[class_of(a)][state];
+    state = next_state(state, a);
     switch (state) {
       case kNormal:
         handler.literal(c);
         break;
       case kPercent:
         handler.directive(cursor.ascii_ahead(0) != '%');
+        if (!handler.running()) return;
         break;
       case kFlag:
         handler.flag(a);
@@ -82,6 +84,7 @@ void read_format(Cursor &cursor, Handler &handler) {
         break;
       case kType:
         handler.conversion(a);
+        if (!handler.running()) return;
         break;
     }
   }

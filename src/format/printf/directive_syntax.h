@@ -50,18 +50,22 @@ inline constexpr Class class_of_char(uint32_t c) {
   }
 }
 
-struct ClassTable {
-  Class of[256];
+inline constexpr uint8_t kNotAscii = 0xFF;
+
+// The state after each character in each state: the two tables above in one lookup.
+struct TransitionTable {
+  State next[kStates][256];
 };
-inline constexpr ClassTable kClassTable = [] {
-  ClassTable table{};
-  for (uint32_t c = 0; c < 256; ++c) table.of[c] = class_of_char(c);
+inline constexpr TransitionTable kTransitions = [] {
+  TransitionTable table{};
+  for (int state = 0; state < kStates; ++state)
+    for (uint32_t c = 0; c < 256; ++c) table.next[state][c] = kNext[class_of_char(c)][state];
   return table;
 }();
 
-inline Class class_of(uint32_t c) { return c < 256 ? kClassTable.of[c] : kOther; }
-
-inline constexpr uint8_t kNotAscii = 0xFF;
+inline State next_state(State state, uint32_t c) {
+  return kTransitions.next[state][c < 256 ? c : kNotAscii];
+}
 
 // The printable ASCII character each byte encodes in code page 037 (the EBCDIC family's
 // directive characters) and in the single-byte part of code page 930, or kNotAscii.

@@ -27,21 +27,21 @@ struct FormatChar {
   bool multi;      // a multibyte character: copied whole, never a directive character
 };
 
-// The format ends at its NUL or after `length` units, whichever comes first.
+// The format is `length` units with no NUL among them (the caller cuts it at the
+// first).
 template <class T>
 class CursorBase {
  public:
   CursorBase(const T *format, size_t length, const uint8_t *table)
       : at_(format), end_(format + length), table_(table) {}
 
-  bool at_end() const { return at_ == end_ || *at_ == 0; }
+  bool at_end() const { return at_ == end_; }
   // Whether a character follows; the shift cursor first consumes the shift run there.
   bool skip_shifts() { return !at_end(); }
   // The directive character of the unit `ahead` (0 or 1) units on, or kNotAscii past
   // the end.
   [[gnu::always_inline]] uint32_t ascii_ahead(size_t ahead) const {
-    if (at_ == end_ || at_[0] == 0) return printf_syntax::kNotAscii;
-    if (ahead == 1 && (at_ + 1 == end_ || at_[1] == 0)) return printf_syntax::kNotAscii;
+    if (at_ == end_ || (ahead == 1 && at_ + 1 == end_)) return printf_syntax::kNotAscii;
     return printf_syntax::translate(table_, static_cast<std::make_unsigned_t<T>>(at_[ahead]));
   }
   // The units before the next % or the end, when every unit of the format is either
@@ -49,7 +49,7 @@ class CursorBase {
   size_t literal_run(bool flat, T percent) const {
     if (!flat) return 0;
     const T *p = at_;
-    while (p != end_ && *p != percent && *p != 0) ++p;
+    while (p != end_ && *p != percent) ++p;
     return static_cast<size_t>(p - at_);
   }
   const T *position() const { return at_; }
@@ -58,7 +58,7 @@ class CursorBase {
   // directive taking an argument, or null. Outside directives only % changes the
   // walk's state, and %% is a percent sign, so that is the first % not paired with one.
   const T *first_directive(T percent) const {
-    for (const T *p = at_; p != end_ && *p != 0; ++p) {
+    for (const T *p = at_; p != end_; ++p) {
       if (*p != percent) continue;
       if (p + 1 == end_ || p[1] != percent) return p + 1;
       ++p;
@@ -119,9 +119,6 @@ class ByteCursor : public CursorBase<char> {
     size_t available = static_cast<size_t>(end_ - at_);
     CharLength length = char_length(set_, reinterpret_cast<const uint8_t *>(at_), available);
     size_t units = length.bytes > 1 ? length.bytes : 1;
-    // A character cut by the NUL ends before it.
-    for (size_t i = 1; i < units; ++i)
-      if (at_[i] == 0) units = i;
     return single(units);
   }
   bool shifted() const { return false; }
@@ -158,8 +155,7 @@ class ShiftCursor : public CursorBase<char> {
   FormatChar<char> next() {
     if (!shifted()) return single(1);
     size_t units = state_char_length(set_, state_);
-    for (size_t i = 0; i < units; ++i)
-      if (at_ + i == end_ || at_[i] == 0) units = i;
+    if (units > static_cast<size_t>(end_ - at_)) units = static_cast<size_t>(end_ - at_);
     const char *text = at_;
     at_ += units;
     return {text, units, printf_syntax::kNotAscii, true};

@@ -25,6 +25,14 @@ struct PrintfStates {
   PLState format;
 };
 
+// The units of a format before its first NUL, among the first `limit`.
+template <class T>
+size_t element_length_within(const T *s, int32_t limit) {
+  size_t n = 0;
+  while (n < static_cast<size_t>(limit) && s[n] != 0) ++n;
+  return n;
+}
+
 // Where the arguments come from: a va_list or an argument source.
 struct ListArguments {
   va_list *list;
@@ -117,7 +125,8 @@ int32_t printf_call(PLLocale *locale, typename Form::Element *out, int32_t out_s
   }
   bool terminate = (flags & PL_TERMINATE) != 0;
   int32_t room = terminate && out_size > 0 ? out_size - 1 : out_size;
-  size_t length = format_length < 0 ? element_length(format) : static_cast<size_t>(format_length);
+  size_t length = format_length < 0 ? element_length(format)
+                                     : element_length_within(format, format_length);
   if (length == 0) {
     handle->last_error = PL_ERR_FORMAT;
     return -1;
