@@ -167,7 +167,7 @@ void Engine<Form, Arguments>::conversion(uint32_t c) {
       return string(c);
     case 'n':
       if (void *target = const_cast<void *>(args_.pointer(row_, ArgKind::kPointer));
-          target != nullptr && !sink_.full()) {
+          target != nullptr && !sink_.full() && !args_.missing()) {
         int32_t count = static_cast<int32_t>(sink_.written());
         std::memcpy(target, &count, sizeof count);
       }
@@ -182,6 +182,7 @@ void Engine<Form, Arguments>::integer(uint32_t c) {
   bool is_unsigned = false;
   ArgKind kind = kind_of(c, d_.size, Form::kKinds, &is_unsigned);
   uint64_t bits = args_.bits(row_, kind, is_unsigned);
+  if (args_.missing()) return;
   bool is_signed = c == 'd' || c == 'i';
   bool negative = false;
   uint64_t magnitude;
@@ -238,6 +239,7 @@ template <class Form, class Arguments>
 void Engine<Form, Arguments>::floating(uint32_t c) {
   double value =
       args_.real(row_, d_.size == ArgSize::kLongDouble ? ArgKind::kLongDouble : ArgKind::kDouble);
+  if (args_.missing()) return;
   int32_t precision = d_.precision < 0 ? 6 : d_.precision;
   if (precision == 0 && (c == 'g' || c == 'G')) precision = 1;
   FloatText made =
@@ -264,6 +266,7 @@ void Engine<Form, Arguments>::floating(uint32_t c) {
 template <class Form, class Arguments>
 void Engine<Form, Arguments>::character(uint32_t c) {
   uint64_t bits = args_.bits(row_, c == 'c' ? Form::kKinds.c : Form::kKinds.C, false);
+  if (args_.missing()) return;
   if constexpr (kUnits) {
     T unit = static_cast<T>(bits);
     emit(nullptr, 0, 1, [&] { sink_.put(unit); });
@@ -289,6 +292,7 @@ void Engine<Form, Arguments>::character(uint32_t c) {
 template <class Form, class Arguments>
 void Engine<Form, Arguments>::string(uint32_t c) {
   const void *pointer = args_.pointer(row_, c == 's' ? Form::kKinds.s : Form::kKinds.S);
+  if (args_.missing()) return;
   if (pointer == nullptr) {
     const char *null_text = glyphs_.null_text;
     size_t n = 6;

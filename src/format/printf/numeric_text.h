@@ -50,6 +50,21 @@ struct TextSpan {
   return {at, static_cast<size_t>(end - at)};
 }
 
+// The digit generator writes EBCDIC small letters (e, and those of inf and nan) where
+// code page 037 has them; code page 930 has them elsewhere.
+inline void move_small_letters(char *text, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    switch (static_cast<uint8_t>(text[i])) {
+      case 0x81: text[i] = '\x62'; break;  // a
+      case 0x85: text[i] = '\x66'; break;  // e
+      case 0x86: text[i] = '\x67'; break;  // f
+      case 0x89: text[i] = '\x71'; break;  // i
+      case 0x95: text[i] = '\x76'; break;  // n
+      default: break;
+    }
+  }
+}
+
 struct FloatText {
   size_t length;
   bool negative;
@@ -62,6 +77,7 @@ inline FloatText float_text(double value, uint32_t conversion, int32_t precision
   bool upper = conversion == 'E' || conversion == 'G';
   char layout = conversion == 'f' ? 'f' : (conversion == 'e' || conversion == 'E') ? 'e' : 'g';
   size_t length = format_double(value, buffer, layout, precision, upper, ascii_based);
+  if (!ascii_based && glyphs.e_lower != kEbcdicEngineGlyphs.e_lower) move_small_letters(buffer, length);
   bool finite = value - value == 0;
   char point = static_cast<char>(glyphs.point);
   char exponent = static_cast<char>(upper ? glyphs.e_upper : glyphs.e_lower);

@@ -94,7 +94,7 @@ EngineResult run_engine(const Form &form, typename Form::Sink &sink,
 }
 
 template <class Form, class From>
-int32_t printf_call(PLLocale *locale, typename Form::Element *out, int32_t out_size,
+[[gnu::flatten]] int32_t printf_call(PLLocale *locale, typename Form::Element *out, int32_t out_size,
                     const typename Form::Element *format, int32_t format_length, int32_t flags,
                     PrintfStates states, const From &from) {
   using T = typename Form::Element;
