@@ -64,20 +64,15 @@ class Engine {
     if (consumes) row_ = next_row_++;
   }
   void flag(uint32_t a) {
-    switch (a) {
-      case ' ': d_.space = true; break;
-      case '#': d_.alternate = true; break;
-      case '+': d_.sign = true; break;
-      case ',': d_.group = true; break;
-      case '-': d_.left = true; break;
-      case '0': d_.zero = true; break;
-      default: d_.width = 0; break;  // $ closes a position number
-    }
+    if (a == '$')
+      d_.width = 0;  // closes a position number
+    else
+      d_.flags |= kFlagBits.of[a & 0x7F];
   }
   void width_star() {
     int64_t w = static_cast<int32_t>(take_star());
     if (w < 0) {
-      d_.left = true;
+      d_.flags |= kLeft;
       w = -w;
     }
     d_.width = w > kMaxCount ? kMaxCount : static_cast<int32_t>(w);
@@ -95,15 +90,37 @@ class Engine {
  private:
   static constexpr int32_t kMaxCount = 0x7FFFFFFF;
 
+  // Flags of a directive, one bit each.
+  enum : uint8_t { kLeft = 1, kSign = 2, kSpace = 4, kAlternate = 8, kZero = 16, kGroup = 32 };
+  static constexpr uint8_t flag_bit(uint32_t a) {
+    return a == '-' ? kLeft : a == '+' ? kSign : a == ' ' ? kSpace : a == '#' ? kAlternate
+           : a == '0' ? kZero : a == ',' ? kGroup : 0;
+  }
+  struct FlagBits {
+    uint8_t of[128];
+  };
+  static constexpr FlagBits kFlagBits = [] {
+    FlagBits bits{};
+    for (uint32_t a = 0; a < 128; ++a) bits.of[a] = flag_bit(a);
+    return bits;
+  }();
+
   struct Directive {
-    bool left = false, sign = false, space = false, alternate = false, zero = false,
-         group = false;
+    uint8_t flags = 0;
+    bool left() const { return flags & kLeft; }
+    bool sign() const { return flags & kSign; }
+    bool space() const { return flags & kSpace; }
+    bool alternate() const { return flags & kAlternate; }
+    bool zero() const { return flags & kZero; }
+    bool group() const { return flags & kGroup; }
     ArgSize size = ArgSize::kDefault;
     int32_t width = 0;
     int32_t precision = -1;
   };
 
+  // Digits after a negative * start again from 0.
   static int32_t accumulate(int32_t value, int32_t digit) {
+    if (value < 0) value = 0;
     return value > (kMaxCount - digit) / 10 ? kMaxCount : value * 10 + digit;
   }
   uint64_t take_star() {
@@ -124,11 +141,11 @@ class Engine {
     size_t width = static_cast<size_t>(d_.width);
     size_t used = prefix_length + length;
     size_t pad = width > used ? width - used : 0;
-    if (!d_.left && !d_.zero) Form::pad(sink_, glyphs_.space, pad);
+    if (!d_.left() && !d_.zero()) Form::pad(sink_, glyphs_.space, pad);
     for (size_t i = 0; i < prefix_length; ++i) Form::pad(sink_, prefix[i], 1);
-    if (!d_.left && d_.zero) Form::pad(sink_, glyphs_.zero, pad);
+    if (!d_.left() && d_.zero()) Form::pad(sink_, glyphs_.zero, pad);
     write();
-    if (d_.left) Form::pad(sink_, glyphs_.space, pad);
+    if (d_.left()) Form::pad(sink_, glyphs_.space, pad);
   }
   void emit_numeric(const uint8_t *prefix, size_t prefix_length, const char *text,
                     size_t length) {
@@ -137,8 +154,8 @@ class Engine {
   // The sign of a signed conversion.
   size_t sign_prefix(bool negative, uint8_t *prefix) const {
     if (negative) return prefix[0] = glyphs_.minus, 1;
-    if (d_.sign) return prefix[0] = glyphs_.plus, 1;
-    if (d_.space) return prefix[0] = glyphs_.space, 1;
+    if (d_.sign()) return prefix[0] = glyphs_.plus, 1;
+    if (d_.space()) return prefix[0] = glyphs_.space, 1;
     return 0;
   }
 
@@ -205,7 +222,7 @@ void Engine<Form, Arguments>::integer(uint32_t c) {
   int32_t precision = d_.precision;
   if (c == 'p') precision = 2 * sizeof(void *);
   if (precision >= 0)
-    d_.zero = false;
+    d_.flags &= static_cast<uint8_t>(~kZero);
   else
     precision = 1;
   bool upper = c == 'X' || c == 'p';
@@ -216,17 +233,17 @@ void Engine<Form, Arguments>::integer(uint32_t c) {
   size_t prefix_length = 0;
   if (is_signed) {
     prefix_length = sign_prefix(negative, prefix);
-  } else if (d_.alternate && radix == 16 && magnitude != 0) {
+  } else if (d_.alternate() && radix == 16 && magnitude != 0) {
     prefix[0] = glyphs_.zero;
     prefix[1] = upper ? glyphs_.x_upper : glyphs_.x_lower;
     prefix_length = 2;
-  } else if (d_.alternate && radix == 8 &&
+  } else if (d_.alternate() && radix == 8 &&
              (text.length == 0 || text.text[0] != static_cast<char>(glyphs_.zero))) {
     --text.text;
     const_cast<char *>(text.text)[0] = static_cast<char>(glyphs_.zero);
     ++text.length;
   }
-  if (d_.group && (is_signed || c == 'u')) {
+  if (d_.group() && (is_signed || c == 'u')) {
     GroupedText<T> grouped;
     grouped.integer(*form_.handle, magnitude, c == 'u', form_.rules.shift_rule, flags_);
     return emit(prefix, prefix_length, grouped.length,
@@ -243,11 +260,11 @@ void Engine<Form, Arguments>::floating(uint32_t c) {
   int32_t precision = d_.precision < 0 ? 6 : d_.precision;
   if (precision == 0 && (c == 'g' || c == 'G')) precision = 1;
   FloatText made =
-      float_text(value, c, precision, d_.alternate, kUnits || form_.ascii_based, glyphs_, text_);
+      float_text(value, c, precision, d_.alternate(), kUnits || form_.ascii_based, glyphs_, text_);
   uint8_t prefix[1] = {0};
   size_t prefix_length = sign_prefix(made.negative, prefix);
   bool finite = value - value == 0;
-  if (d_.group && c != 'e' && c != 'E' && finite) {
+  if (d_.group() && c != 'e' && c != 'E' && finite) {
     GroupedText<T> grouped;
     grouped.real(*form_.handle, text_, made.length, glyphs_, form_.rules.shift_rule);
     return emit(prefix, prefix_length, grouped.length,

@@ -51,13 +51,14 @@ struct FormCommon {
     return with_930 && code_page_930 ? printf_syntax::kCodePage930ToAscii
                                      : printf_syntax::kEbcdic037ToAscii;
   }
-  // The length of the character at `s` in an argument's multibyte text; a byte the
-  // table gives no length, or one cut by the NUL, counts as far as it goes.
-  size_t char_units(const char *s) const {
+  // The length of the character at `s` in an argument's multibyte text of
+  // `available` units (at least 1); a byte the table gives no length, or one cut by a
+  // NUL or the end, counts as far as it goes.
+  size_t char_units(const char *s, size_t available = SIZE_MAX) const {
     size_t units = rules.set.byte_length(static_cast<uint8_t>(*s));
     if (units <= 1) return 1;
     for (size_t i = 1; i < units; ++i)
-      if (s[i] == 0) return i;
+      if (i == available || s[i] == 0) return i;
     return units;
   }
 
@@ -95,8 +96,7 @@ struct ByteEngineForm : FormCommon {
   void text(Sink &sink, const char *s, size_t length) const {
     if (rules.single_byte) return sink.put_units(s, length);
     for (size_t i = 0; i < length && !sink.full();) {
-      size_t units = char_units(s + i);
-      if (units > length - i) units = length - i;
+      size_t units = char_units(s + i, length - i);
       sink.put_char(s + i, units);
       i += units;
     }

@@ -29,7 +29,7 @@ struct TextSpan {
   if (precision > kMaxIntegerPrecision) precision = kMaxIntegerPrecision;
   char *end = buffer + kTextCapacity;
   char *at = end;
-  uint8_t letters = upper ? glyphs.hex_upper : glyphs.hex_lower;
+  const char *digits = upper ? glyphs.hex_upper : glyphs.hex_lower;
   if (radix == 10) {
     if (value != 0 || precision > 0) {
       at = value <= UINT32_MAX ? write_decimal(static_cast<uint32_t>(value), end)
@@ -41,8 +41,7 @@ struct TextSpan {
   } else {
     unsigned shift = radix == 16 ? 4 : 3;
     while (value != 0) {
-      unsigned digit = static_cast<unsigned>(value & (radix - 1));
-      *--at = static_cast<char>(digit < 10 ? glyphs.zero + digit : letters + digit - 10);
+      *--at = digits[value & (radix - 1)];
       value >>= shift;
     }
   }

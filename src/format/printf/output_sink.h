@@ -37,7 +37,10 @@ class PlainSink {
   [[gnu::always_inline]] void fill(T unit, size_t count) {
     if (count == 0 || full_) return;
     size_t n = count <= room_ ? count : room_;
-    for (size_t i = 0; i < n; ++i) at_[i] = unit;
+    if constexpr (sizeof(T) == 1)
+      std::memset(at_, unit, n);
+    else
+      for (size_t i = 0; i < n; ++i) at_[i] = unit;
     at_ += n;
     room_ -= n;
     if (n < count) fail();
