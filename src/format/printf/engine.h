@@ -90,6 +90,29 @@ class Engine {
  private:
   static constexpr int32_t kMaxCount = 0x7FFFFFFF;
 
+  // What each conversion character makes.
+  enum Family : uint8_t {
+    kNoFamily, kIntegerFamily, kFloatingFamily, kCharacterFamily, kStringFamily, kCountFamily
+  };
+  static constexpr Family family_of(uint32_t c) {
+    switch (c) {
+      case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p': return kIntegerFamily;
+      case 'e': case 'E': case 'f': case 'g': case 'G': return kFloatingFamily;
+      case 'c': case 'C': return kCharacterFamily;
+      case 's': case 'S': return kStringFamily;
+      case 'n': return kCountFamily;
+      default: return kNoFamily;
+    }
+  }
+  struct FamilyTable {
+    Family of[128];
+  };
+  static constexpr FamilyTable kFamilies = [] {
+    FamilyTable table{};
+    for (uint32_t c = 0; c < 128; ++c) table.of[c] = family_of(c);
+    return table;
+  }();
+
   // Flags of a directive, one bit each.
   enum : uint8_t { kLeft = 1, kSign = 2, kSpace = 4, kAlternate = 8, kZero = 16, kGroup = 32 };
   static constexpr uint8_t flag_bit(uint32_t a) {
@@ -173,25 +196,20 @@ class Engine {
 
 template <class Form, class Arguments>
 void Engine<Form, Arguments>::conversion(uint32_t c) {
-  switch (c) {
-    case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p':
-      return integer(c);
-    case 'e': case 'E': case 'f': case 'g': case 'G':
-      return floating(c);
-    case 'c': case 'C':
-      return character(c);
-    case 's': case 'S':
-      return string(c);
-    case 'n':
-      if (void *target = const_cast<void *>(args_.pointer(row_, ArgKind::kPointer));
-          target != nullptr && !sink_.full() && !args_.missing()) {
-        int32_t count = static_cast<int32_t>(sink_.written());
-        std::memcpy(target, &count, sizeof count);
-      }
-      return;
-    default:  // B and Z take an argument and write nothing
-      return;
+  // One lookup, then the likely families first.
+  Family family = kFamilies.of[c & 0x7F];
+  if (family == kIntegerFamily) return integer(c);
+  if (family == kStringFamily) return string(c);
+  if (family == kFloatingFamily) return floating(c);
+  if (family == kCharacterFamily) return character(c);
+  if (family == kCountFamily) {
+    if (void *target = const_cast<void *>(args_.pointer(row_, ArgKind::kPointer));
+        target != nullptr && !sink_.full() && !args_.missing()) {
+      int32_t count = static_cast<int32_t>(sink_.written());
+      std::memcpy(target, &count, sizeof count);
+    }
   }
+  // B and Z take an argument and write nothing.
 }
 
 template <class Form, class Arguments>
@@ -225,12 +243,19 @@ void Engine<Form, Arguments>::integer(uint32_t c) {
     d_.flags &= static_cast<uint8_t>(~kZero);
   else
     precision = 1;
+  uint8_t prefix[2] = {0, 0};
+  size_t prefix_length = 0;
+  if (d_.group() && (is_signed || c == 'u')) {
+    // The locale's formatter writes the digits; a precision's zeros do not survive.
+    if (is_signed) prefix_length = sign_prefix(negative, prefix);
+    GroupedText<T> grouped;
+    grouped.integer(*form_.handle, magnitude, c == 'u', form_.rules.shift_rule, flags_);
+    return emit(prefix, prefix_length, grouped.length(),
+                [&] { form_.text(sink_, grouped.text(), grouped.length()); });
+  }
   bool upper = c == 'X' || c == 'p';
   unsigned radix = c == 'o' ? 8 : (c == 'x' || c == 'X' || c == 'p') ? 16 : 10;
   TextSpan text = integer_text(magnitude, radix, upper, precision, glyphs_, text_);
-
-  uint8_t prefix[2] = {0, 0};
-  size_t prefix_length = 0;
   if (is_signed) {
     prefix_length = sign_prefix(negative, prefix);
   } else if (d_.alternate() && radix == 16 && magnitude != 0) {
@@ -242,12 +267,6 @@ void Engine<Form, Arguments>::integer(uint32_t c) {
     --text.text;
     const_cast<char *>(text.text)[0] = static_cast<char>(glyphs_.zero);
     ++text.length;
-  }
-  if (d_.group() && (is_signed || c == 'u')) {
-    GroupedText<T> grouped;
-    grouped.integer(*form_.handle, magnitude, c == 'u', form_.rules.shift_rule, flags_);
-    return emit(prefix, prefix_length, grouped.length,
-                [&] { form_.text(sink_, grouped.text, grouped.length); });
   }
   emit_numeric(prefix, prefix_length, text.text, text.length);
 }
@@ -267,8 +286,8 @@ void Engine<Form, Arguments>::floating(uint32_t c) {
   if (d_.group() && c != 'e' && c != 'E' && finite) {
     GroupedText<T> grouped;
     grouped.real(*form_.handle, text_, made.length, glyphs_, form_.rules.shift_rule);
-    return emit(prefix, prefix_length, grouped.length,
-                [&] { form_.text(sink_, grouped.text, grouped.length); });
+    return emit(prefix, prefix_length, grouped.length(),
+                [&] { form_.text(sink_, grouped.text(), grouped.length()); });
   }
   if constexpr (kBytes) {
     localized_text(*form_.handle, text_, made.length, glyphs_.point, flags_, text_);

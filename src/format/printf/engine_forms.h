@@ -94,7 +94,8 @@ struct ByteEngineForm : FormCommon {
   }
   // Text in this form's units that may hold multibyte characters: whole ones.
   void text(Sink &sink, const char *s, size_t length) const {
-    if (rules.single_byte) return sink.put_units(s, length);
+    // Texts are whole characters: only a cut needs to find their ends.
+    if (rules.single_byte || sink.fits(length)) return sink.put_units(s, length);
     for (size_t i = 0; i < length && !sink.full();) {
       size_t units = char_units(s + i, length - i);
       sink.put_char(s + i, units);

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "format/numbers/double_text.h"
+#include "format/numbers/long_text.h"
+#include "format/numbers/number_forms.h"
 #include "format/parse/decimal_digits.h"
 #include "format/printf/engine_glyphs.h"
 #include "format/printf/engine_forms.h"
@@ -49,49 +52,48 @@ inline double value_of_text(const char *text, size_t length, const EngineGlyphs 
   return digits.value(false);
 }
 
-// A number written again by the locale's number formatter, in the form's units. The
-// formatter's calls leave the handle's error field as it was.
+// A number written again by the locale's number formatter, in the form's units: the
+// number form of the same units (bytes under the shift rule where `ex`) and the text
+// the formatter would write.
 template <class T>
-struct GroupedText {
-  T text[kTextCapacity];
-  size_t length = 0;
+struct NumberFormOf;
+template <>
+struct NumberFormOf<char> {
+  using Type = ByteForm;
+};
+template <>
+struct NumberFormOf<PLUChar> {
+  using Type = UnitForm;
+};
+template <>
+struct NumberFormOf<PLWChar> {
+  using Type = PackedForm;
+};
+
+template <class T>
+class GroupedText {
+ public:
+  const T *text() const { return work_.data(); }
+  size_t length() const { return work_.size(); }
 
   // An integer conversion's magnitude, as a 32-bit reader of its digits takes it: the
   // largest value of the type when it is larger.
   void integer(PLLocale &handle, uint64_t magnitude, bool is_unsigned, bool ex, int32_t flags) {
     uint64_t limit = is_unsigned ? 0xFFFFFFFFu : 0x7FFFFFFFu;
-    int32_t value = static_cast<int32_t>(static_cast<uint32_t>(magnitude < limit ? magnitude : limit));
-    int32_t number_flags = (flags & PL_FROM_TERRITORY) | (is_unsigned ? PL_NUM_UNSIGNED : 0);
-    KeptError kept(handle);
-    int32_t n;
-    if constexpr (std::is_same_v<T, PLUChar>)
-      n = PLLongToStringU(&handle, value, text, kTextCapacity, number_flags);
-    else if constexpr (std::is_same_v<T, PLWChar>)
-      n = PLLongToStringW(&handle, value, text, kTextCapacity, number_flags);
-    else if (ex)
-      n = PLLongToStringEx(&handle, value, text, kSingleByteState, kTextCapacity, number_flags);
-    else
-      n = PLLongToString(&handle, value, text, kTextCapacity, number_flags);
-    length = n > 0 ? static_cast<size_t>(n) : 0;
+    auto value = static_cast<int32_t>(static_cast<uint32_t>(magnitude < limit ? magnitude : limit));
+    typename NumberFormOf<T>::Type form(handle, ex, kSingleByteState, flags & PL_FROM_TERRITORY);
+    long_text(form, value, is_unsigned, work_);
   }
 
   // A floating text read back and written again with six decimals.
   void real(PLLocale &handle, const char *digits, size_t digits_length, const EngineGlyphs &glyphs,
             bool ex) {
-    double value = value_of_text(digits, digits_length, glyphs);
-    KeptError kept(handle);
-    int32_t n;
-    if constexpr (std::is_same_v<T, PLUChar>)
-      n = PLDoubleToStringU(&handle, value, text, kTextCapacity, PL_NUM_SIX_DECIMALS);
-    else if constexpr (std::is_same_v<T, PLWChar>)
-      n = PLDoubleToStringW(&handle, value, text, kTextCapacity, PL_NUM_SIX_DECIMALS);
-    else if (ex)
-      n = PLDoubleToStringEx(&handle, value, text, kSingleByteState, kTextCapacity,
-                             PL_NUM_SIX_DECIMALS);
-    else
-      n = PLDoubleToString(&handle, value, text, kTextCapacity, PL_NUM_SIX_DECIMALS);
-    length = n > 0 ? static_cast<size_t>(n) : 0;
+    typename NumberFormOf<T>::Type form(handle, ex, kSingleByteState, 0);
+    double_text(form, value_of_text(digits, digits_length, glyphs), true, work_);
   }
+
+ private:
+  WorkText<T> work_;
 };
 
 // The locale's decimal point, one byte or one UTF-16 unit; 0 when it has none.
