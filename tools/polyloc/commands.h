@@ -7,4 +7,5 @@ int info_command(int argc, char **argv);
 int locales_command(int argc, char **argv);
 int map_command(int argc, char **argv);
 int number_command(int argc, char **argv);
+int printf_command(int argc, char **argv);
 int sort_command(int argc, char **argv);

@@ -29,6 +29,9 @@ constexpr Command kCommands[] = {
     {"number", "number -l LOCALE [--currency [--intl]] [--dir DIR] VALUE...  format numbers with the locale's"
                " conventions;\n           --parse [--base N] [--currency] [--digits]: read them back",
      number_command},
+    {"printf", "printf -l LOCALE [--dir DIR] FORMAT [ARG...]  format the arguments like printf(1), with the"
+               " locale's\n           conventions, in its code set",
+     printf_command},
 };
 
 void usage(FILE *out) {

@@ -1,5 +1,5 @@
-// The EBCDIC byte of each printable ASCII character, inverted: taken from the byte
-// mappings of data/codesets/IBM037.txt and IBM930.txt (single bytes to U+0020..U+007E).
+// The printable ASCII character each EBCDIC byte encodes, from the single-byte mappings
+// of data/codesets/IBM037.txt and IBM930.txt (bytes to U+0020..U+007E; kNotAscii else).
 #include "format/printf/directive_syntax.h"
 
 namespace pl::printf_syntax {
