@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 namespace plbench {
@@ -64,6 +65,15 @@ Text make_text(PLLocale *locale, Script script, size_t size) {
     text.units.insert(text.units.end(), line.begin(), line.end());
   }
   return text;
+}
+
+PLLocale *open_locale(const char *name) {
+  PLLocale *locale = PLGetLocale(name, 0, nullptr);
+  if (locale == nullptr) {
+    std::fprintf(stderr, "no locale %s\n", name);
+    std::exit(1);
+  }
+  return locale;
 }
 
 int run_benchmarks(int argc, char **argv, void (*register_all)()) {

@@ -22,7 +22,7 @@
 
 #include "bench_texts.h"
 #include "polyloc.h"
-#include "support/glibc_locales.h"
+#include "glibc_german.h"
 
 namespace {
 
@@ -59,19 +59,10 @@ const Values &values() {
   return v;
 }
 
-PLLocale *ours(const char *name) {
-  PLLocale *l = PLGetLocale(name, 0, nullptr);
-  if (l == nullptr) {
-    std::fprintf(stderr, "no locale %s\n", name);
-    std::exit(1);
-  }
-  return l;
-}
-
 // English without grouping (a first group size of 0): the same text as "%d".
 PLLocale *plain() {
   static PLLocale *l = [] {
-    PLLocale *english = ours("English_UnitedStates.MS1252");
+    PLLocale *english = plbench::open_locale("English_UnitedStates.MS1252");
     PLSetLocaleTextInfo(english, PL_GROUPING, "0", 1, 0);
     return english;
   }();
@@ -79,47 +70,27 @@ PLLocale *plain() {
 }
 
 PLLocale *german() {
-  static PLLocale *l = ours("German_Germany.UTF-8");
+  static PLLocale *l = plbench::open_locale("German_Germany.UTF-8");
   return l;
-}
-
-locale_t glibc_german() {
-  static locale_t l = [] {
-    locale_t loaded = pltest::open_glibc_locale("de_DE");
-    if (loaded == nullptr) std::fprintf(stderr, "glibc locale de_DE unavailable\n");
-    return loaded;
-  }();
-  return l;
-}
-
-// Runs `body(i)` for value i of the set, one per iteration.
-template <class Body>
-void each_value(benchmark::State &state, Body body) {
-  size_t i = 0;
-  for (auto _ : state) {
-    body(i);
-    i = (i + 1) % kValues;
-  }
-  state.SetItemsProcessed(state.iterations());
 }
 
 char out[512];
 
 void long_ours(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLLongToString(plain(), v.longs[i], out, sizeof out, PL_TERMINATE));
   });
 }
 
 void long_glibc(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%d", v.longs[i])); });
+  plbench::each_value(state, kValues, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%d", v.longs[i])); });
 }
 
 void grouped_ours(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLLongToString(german(), v.longs[i], out, sizeof out, PL_TERMINATE));
   });
 }
@@ -128,14 +99,14 @@ void grouped_glibc(benchmark::State &state) {
   if (glibc_german() == nullptr) return state.SkipWithError("no glibc de_DE");
   const Values &v = values();
   locale_t previous = uselocale(glibc_german());
-  each_value(state, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%'d", v.longs[i])); });
+  plbench::each_value(state, kValues, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%'d", v.longs[i])); });
   uselocale(previous);
 }
 
 template <const std::vector<double> Values::*Set>
 void double_ours(benchmark::State &state) {
   const std::vector<double> &set = values().*Set;
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLDoubleToString(plain(), set[i], out, sizeof out, PL_TERMINATE));
   });
 }
@@ -143,12 +114,12 @@ void double_ours(benchmark::State &state) {
 template <const std::vector<double> Values::*Set>
 void double_glibc(benchmark::State &state) {
   const std::vector<double> &set = values().*Set;
-  each_value(state, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%.2f", set[i])); });
+  plbench::each_value(state, kValues, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%.2f", set[i])); });
 }
 
 void currency_ours(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLCurrencyToString(german(), v.amounts[i], out, sizeof out, PL_TERMINATE));
   });
 }
@@ -156,33 +127,33 @@ void currency_ours(benchmark::State &state) {
 void currency_glibc(benchmark::State &state) {
   if (glibc_german() == nullptr) return state.SkipWithError("no glibc de_DE");
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(strfmon_l(out, sizeof out, glibc_german(), "%n", v.amounts[i]));
   });
 }
 
 void parse_long_ours(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLStringToLong(plain(), v.long_texts[i].c_str(), -1, nullptr, 10, 0));
   });
 }
 
 void parse_long_glibc(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) { benchmark::DoNotOptimize(std::strtol(v.long_texts[i].c_str(), nullptr, 10)); });
+  plbench::each_value(state, kValues, [&](size_t i) { benchmark::DoNotOptimize(std::strtol(v.long_texts[i].c_str(), nullptr, 10)); });
 }
 
 void parse_double_ours(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLStringToDouble(plain(), v.double_texts[i].c_str(), -1, nullptr, 0));
   });
 }
 
 void parse_double_glibc(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) { benchmark::DoNotOptimize(std::strtod(v.double_texts[i].c_str(), nullptr)); });
+  plbench::each_value(state, kValues, [&](size_t i) { benchmark::DoNotOptimize(std::strtod(v.double_texts[i].c_str(), nullptr)); });
 }
 
 void register_all() {

@@ -18,7 +18,8 @@
 #include <vector>
 
 #include "polyloc.h"
-#include "support/glibc_locales.h"
+#include "bench_texts.h"
+#include "glibc_german.h"
 
 namespace {
 
@@ -53,31 +54,13 @@ const Values &values() {
   return v;
 }
 
-PLLocale *ours(const char *name) {
-  PLLocale *l = PLGetLocale(name, 0, nullptr);
-  if (l == nullptr) {
-    std::fprintf(stderr, "no locale %s\n", name);
-    std::exit(1);
-  }
-  return l;
-}
-
 PLLocale *english() {
-  static PLLocale *l = ours("English_UnitedStates.MS1252");
+  static PLLocale *l = plbench::open_locale("English_UnitedStates.MS1252");
   return l;
 }
 
 PLLocale *german() {
-  static PLLocale *l = ours("German_Germany.UTF-8");
-  return l;
-}
-
-locale_t glibc_german() {
-  static locale_t l = [] {
-    locale_t loaded = pltest::open_glibc_locale("de_DE");
-    if (loaded == nullptr) std::fprintf(stderr, "glibc locale de_DE unavailable\n");
-    return loaded;
-  }();
+  static PLLocale *l = plbench::open_locale("German_Germany.UTF-8");
   return l;
 }
 
@@ -106,17 +89,6 @@ struct Arguments {
   }
 };
 
-// Runs `body(i)` for value i of the set, one per iteration.
-template <class Body>
-void each_value(benchmark::State &state, Body body) {
-  size_t i = 0;
-  for (auto _ : state) {
-    body(i);
-    i = (i + 1) % kValues;
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-
 // One format in three ways: PLSprintf, PLSnprintf and snprintf over the same values.
 enum Format { kInt, kFixed, kExponent, kTwoStrings, kPadded };
 constexpr const char *kFormats[] = {"%d", "%5.2f", "%e", "%s %s", "%-10s|%08x"};
@@ -125,7 +97,7 @@ template <Format F>
 void variadic_ours(benchmark::State &state) {
   const Values &v = values();
   const char *format = kFormats[F];
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     int32_t n;
     if constexpr (F == kInt) n = PLSprintf(english(), out, sizeof out, format, -1, PL_TERMINATE, v.ints[i]);
     else if constexpr (F == kFixed || F == kExponent)
@@ -144,7 +116,7 @@ void source_ours(benchmark::State &state) {
   Arguments arguments;
   PLArgSource source = arguments.source();
   const char *format = kFormats[F];
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     arguments.i = i;
     arguments.strings = 0;
     benchmark::DoNotOptimize(PLSnprintf(english(), out, sizeof out, format, -1, PL_TERMINATE, &source));
@@ -155,7 +127,7 @@ template <Format F>
 void glibc(benchmark::State &state) {
   const Values &v = values();
   const char *format = kFormats[F];
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     int n;
     if constexpr (F == kInt) n = std::snprintf(out, sizeof out, format, v.ints[i]);
     else if constexpr (F == kFixed || F == kExponent) n = std::snprintf(out, sizeof out, format, v.doubles[i]);
@@ -168,7 +140,7 @@ void glibc(benchmark::State &state) {
 
 void grouped_ours(benchmark::State &state) {
   const Values &v = values();
-  each_value(state, [&](size_t i) {
+  plbench::each_value(state, kValues, [&](size_t i) {
     benchmark::DoNotOptimize(PLSprintf(german(), out, sizeof out, "%,d", -1, PL_TERMINATE, v.ints[i]));
   });
 }
@@ -177,7 +149,7 @@ void grouped_glibc(benchmark::State &state) {
   if (glibc_german() == nullptr) return state.SkipWithError("no glibc de_DE");
   const Values &v = values();
   locale_t previous = uselocale(glibc_german());
-  each_value(state, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%'d", v.ints[i])); });
+  plbench::each_value(state, kValues, [&](size_t i) { benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%'d", v.ints[i])); });
   uselocale(previous);
 }
 
@@ -201,15 +173,4 @@ void register_all() {
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (PLInit(POLYLOC_BENCH_LOCALEDIR, nullptr, nullptr, nullptr, 0) != PL_OK) {
-    std::fprintf(stderr, "cannot load %s\n", POLYLOC_BENCH_LOCALEDIR);
-    return 1;
-  }
-  register_all();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PLTerm();
-  return 0;
-}
+int main(int argc, char **argv) { return plbench::run_benchmarks(argc, argv, register_all); }

@@ -14,6 +14,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "fuzz_library.h"
 #include "polyloc.h"
 
 namespace {
@@ -24,13 +25,6 @@ constexpr const char *kLocales[] = {
     "French_France.UTF-8",
 };
 
-class Library {
- public:
-  Library() {
-    if (PLInit(POLYLOC_LOCALE_DIR, nullptr, nullptr, nullptr, 0) != PL_OK) std::abort();
-  }
-  ~Library() { PLTerm(); }
-};
 
 constexpr int32_t kFlags[] = {0,
                               PL_TERMINATE,
@@ -195,7 +189,7 @@ void parse_number(PLLocale *l, Form form, Operation op, int32_t flags, int32_t b
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static const Library library;
+  static const FuzzLibrary library;
   if (size < 6) return 0;
   PLLocale *l = PLGetLocale(kLocales[data[0] % std::size(kLocales)], 0, nullptr);
   if (l == nullptr) std::abort();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_library.h"
 #include "polyloc.h"
 
 namespace {
@@ -28,13 +29,6 @@ constexpr const char *kLocales[] = {
     "French_France.UTF-8",         "English_India.UTF-8",
 };
 
-class Library {
- public:
-  Library() {
-    if (PLInit(POLYLOC_LOCALE_DIR, nullptr, nullptr, nullptr, 0) != PL_OK) std::abort();
-  }
-  ~Library() { PLTerm(); }
-};
 
 constexpr int32_t kFlags[] = {0,
                               PL_TERMINATE,
@@ -193,7 +187,7 @@ void run(PLLocale *l, int32_t room, int32_t flags, bool counts_chars, bool close
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static const Library library;
+  static const FuzzLibrary library;
   if (size < 5) return 0;
   PLLocale *l = PLGetLocale(kLocales[data[0] % std::size(kLocales)], 0, nullptr);
   if (l == nullptr) std::abort();

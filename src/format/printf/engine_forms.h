@@ -62,14 +62,32 @@ struct FormCommon {
     return units;
   }
 
+  // One packed character as bytes from the single-byte state (a double-byte character
+  // of a stateful set behind its shift-out); 0 when it cannot be converted.
+  size_t wide_char(PLWChar c, char *out, size_t size) const {
+    KeptError kept(*handle);
+    int32_t n = wide_to_mb(handle, out, kSingleByteState, static_cast<int32_t>(size), &c, 1, 0);
+    return n > 0 && handle->last_error == PL_OK ? static_cast<size_t>(n) : 0;
+  }
+
   PLLocale *handle;
   TextRules rules;
   bool code_page_930;
   bool ascii_based;
 };
 
+// The byte forms: text the engine made in bytes (single-byte characters) and padding
+// go to the sink as they are.
+template <class Sink>
+struct ByteOutput {
+  static void numeric(Sink &sink, const char *s, size_t length) { sink.put_units(s, length); }
+  static void pad(Sink &sink, uint8_t glyph, size_t count) {
+    sink.fill(static_cast<char>(glyph), count);
+  }
+};
+
 // Bytes by the length rule (the base forms, and the Ex forms of a set without states).
-struct ByteEngineForm : FormCommon {
+struct ByteEngineForm : FormCommon, ByteOutput<PlainSink<char>> {
   using Element = char;
   using Cursor = ByteCursor;
   using Sink = PlainSink<char>;
@@ -102,11 +120,6 @@ struct ByteEngineForm : FormCommon {
       i += units;
     }
   }
-  // Text of single-unit characters the engine made in bytes.
-  static void numeric(Sink &sink, const char *s, size_t length) { sink.put_units(s, length); }
-  static void pad(Sink &sink, uint8_t glyph, size_t count) {
-    sink.fill(static_cast<char>(glyph), count);
-  }
   // The length of a string argument, limited to `precision` units where one is given; a
   // character that starts inside the limit counts whole.
   size_t string_length(const char *s, int32_t precision) const {
@@ -117,19 +130,13 @@ struct ByteEngineForm : FormCommon {
     while (i < limit && s[i] != 0) i += char_units(s + i);
     return i;
   }
-  // One packed character as bytes; 0 when it cannot be converted.
-  size_t wide_char(PLWChar c, char *out, size_t size) const {
-    KeptError kept(*handle);
-    int32_t n = wide_to_mb(handle, out, 0, static_cast<int32_t>(size), &c, 1, 0);
-    return n > 0 && handle->last_error == PL_OK ? static_cast<size_t>(n) : 0;
-  }
   void wide_text(Sink &sink, const char *bytes, size_t length) const { text(sink, bytes, length); }
 };
 
 // Bytes of a stateful set under the shift rule (the Ex forms): the format is read from
 // its given mode, shift bytes in texts switch modes, and the output writes its own
 // shift bytes where its mode changes.
-struct ShiftEngineForm : FormCommon {
+struct ShiftEngineForm : FormCommon, ByteOutput<ShiftSink> {
   using Element = char;
   using Cursor = ShiftCursor;
   using Sink = ShiftSink;
@@ -167,18 +174,8 @@ struct ShiftEngineForm : FormCommon {
       i += units;
     }
   }
-  static void numeric(Sink &sink, const char *s, size_t length) { sink.put_units(s, length); }
-  static void pad(Sink &sink, uint8_t glyph, size_t count) {
-    sink.fill(static_cast<char>(glyph), count);
-  }
   size_t string_length(const char *s, int32_t precision) const {
     return precision < 0 ? std::strlen(s) : strnlen(s, static_cast<size_t>(precision));
-  }
-  // From the single-byte state: a double-byte character comes behind a shift-out.
-  size_t wide_char(PLWChar c, char *out, size_t size) const {
-    KeptError kept(*handle);
-    int32_t n = wide_to_mb(handle, out, kSingleByteState, static_cast<int32_t>(size), &c, 1, 0);
-    return n > 0 && handle->last_error == PL_OK ? static_cast<size_t>(n) : 0;
   }
   void wide_text(Sink &sink, const char *bytes, size_t length) const { text(sink, bytes, length); }
 
