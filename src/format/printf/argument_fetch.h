@@ -34,10 +34,6 @@ enum class ArgKind : uint8_t {
 inline bool is_floating(ArgKind kind) {
   return kind == ArgKind::kDouble || kind == ArgKind::kLongDouble;
 }
-inline bool is_pointer(ArgKind kind) {
-  return kind == ArgKind::kPointer || kind == ArgKind::kWideString ||
-         kind == ArgKind::kString || kind == ArgKind::kUnicodeString;
-}
 
 inline uint64_t double_bits(double value) {
   uint64_t bits;

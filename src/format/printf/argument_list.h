@@ -55,15 +55,16 @@ class ArgumentList {
 
   // What consumer `k` reads, wanting `kind`. A position whose kind is not what the
   // consumer wants (two directives naming one position with different kinds) gives
-  // its bits, and never a pointer.
+  // its bits, and a pointer only of the very kind wanted.
   uint64_t bits(size_t k, ArgKind, bool) const { return k < count_ ? slot(k).bits : 0; }
   double real(size_t k, ArgKind) const {
     double value = 0;
     if (k < count_ && is_floating(slot(k).kind)) std::memcpy(&value, &slot(k).bits, sizeof value);
     return value;
   }
-  const void *pointer(size_t k, ArgKind) const {
-    if (k >= count_ || !is_pointer(slot(k).kind)) return nullptr;
+  const void *pointer(size_t k, ArgKind kind) const {
+    // A pointer of another kind points to other units, or to less room.
+    if (k >= count_ || slot(k).kind != kind) return nullptr;
     return reinterpret_cast<const void *>(static_cast<uintptr_t>(slot(k).bits));
   }
   // Every position was read before the output began.
