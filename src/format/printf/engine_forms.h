@@ -86,6 +86,16 @@ struct ByteOutput {
   }
 };
 
+// The wider forms: each byte the engine made (a single-byte character) widens to one
+// unit, padding too.
+template <class Sink>
+struct WideOutput {
+  static void numeric(Sink &sink, const char *s, size_t length) {
+    for (size_t i = 0; i < length && !sink.full(); ++i) sink.put(static_cast<uint8_t>(s[i]));
+  }
+  static void pad(Sink &sink, uint8_t glyph, size_t count) { sink.fill(glyph, count); }
+};
+
 // Bytes by the length rule (the base forms, and the Ex forms of a set without states).
 struct ByteEngineForm : FormCommon, ByteOutput<PlainSink<char>> {
   using Element = char;
@@ -185,7 +195,7 @@ struct ShiftEngineForm : FormCommon, ByteOutput<ShiftSink> {
 
 // UTF-16 units: directive characters are ASCII units, c and C one unit, s and S UTF-16
 // strings; a surrogate pair is never split.
-struct UnitEngineForm : FormCommon {
+struct UnitEngineForm : FormCommon, WideOutput<PlainSink<PLUChar>> {
   using Element = PLUChar;
   using Cursor = UnitCursor;
   using Sink = PlainSink<PLUChar>;
@@ -207,10 +217,6 @@ struct UnitEngineForm : FormCommon {
       i += units;
     }
   }
-  static void numeric(Sink &sink, const char *s, size_t length) {
-    for (size_t i = 0; i < length && !sink.full(); ++i) sink.put(static_cast<uint8_t>(s[i]));
-  }
-  static void pad(Sink &sink, uint8_t glyph, size_t count) { sink.fill(glyph, count); }
   static size_t string_length(const PLUChar *s, int32_t precision) {
     size_t limit = precision < 0 ? SIZE_MAX : static_cast<size_t>(precision);
     size_t i = 0;
@@ -226,7 +232,7 @@ struct UnitEngineForm : FormCommon {
 
 // Packed characters: c and s take packed characters, C and S bytes that are converted
 // one character at a time; all text the engine makes in bytes is packed byte by byte.
-struct PackedEngineForm : FormCommon {
+struct PackedEngineForm : FormCommon, WideOutput<PlainSink<PLWChar>> {
   using Element = PLWChar;
   using Cursor = PackedCursor;
   using Sink = PlainSink<PLWChar>;
@@ -243,10 +249,6 @@ struct PackedEngineForm : FormCommon {
 
   static void literal(Sink &sink, const FormatChar<PLWChar> &c) { sink.put(*c.text); }
   static void text(Sink &sink, const PLWChar *s, size_t length) { sink.put_units(s, length); }
-  static void numeric(Sink &sink, const char *s, size_t length) {
-    for (size_t i = 0; i < length && !sink.full(); ++i) sink.put(static_cast<uint8_t>(s[i]));
-  }
-  static void pad(Sink &sink, uint8_t glyph, size_t count) { sink.fill(glyph, count); }
   static size_t string_length(const PLWChar *s, int32_t precision) {
     size_t limit = precision < 0 ? SIZE_MAX : static_cast<size_t>(precision);
     size_t i = 0;

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "charset/charset_view.h"
+#include "format/numbers/number_call.h"
 #include "polyloc.h"
 
 namespace pl {
@@ -67,22 +68,10 @@ class PlainSink {
 
  private:
   void fail() { full_ = true; }
-  // Short texts, the usual case, move in at most two overlapping words.
+  // Out of line: inlined into callers with small fixed buffers, the word copies of
+  // copy_out draw array-bounds warnings for sizes those callers never pass.
   [[gnu::noinline]] static void copy(T *to, const T *from, size_t count) {
-    size_t bytes = count * sizeof(T);
-    char *t = reinterpret_cast<char *>(to);
-    const char *f = reinterpret_cast<const char *>(from);
-    if (bytes >= 8 && bytes <= 16) {
-      std::memcpy(t, f, 8);
-      std::memcpy(t + bytes - 8, f + bytes - 8, 8);
-    } else if (bytes >= 4 && bytes < 8) {
-      std::memcpy(t, f, 4);
-      std::memcpy(t + bytes - 4, f + bytes - 4, 4);
-    } else if (bytes < 4) {
-      for (size_t i = 0; i < bytes; ++i) t[i] = f[i];
-    } else {
-      std::memcpy(t, f, bytes);
-    }
+    copy_out(to, from, count);
   }
 
   T *start_;
