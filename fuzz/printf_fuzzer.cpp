@@ -46,19 +46,6 @@ constexpr PLLocaleItem kItems[] = {PL_DECIMAL_POINT, PL_THOUSANDS_SEP, PL_GROUPI
 
 enum Form { kBase, kEx, kUnits, kPacked };
 
-// Rewrites items from the input: each rewrite is a byte choosing the item, a byte
-// giving a length (0..3), and that many bytes of text.
-void rewrite_items(PLLocale *l, const uint8_t *data, size_t size) {
-  for (size_t at = 0; at + 2 <= size;) {
-    uint8_t which = data[at], n = data[at + 1];
-    at += 2;
-    size_t take = n % 4 < size - at ? n % 4 : size - at;
-    PLSetLocaleTextInfo(l, kItems[which % std::size(kItems)], reinterpret_cast<const char *>(data + at),
-                        static_cast<int32_t>(take), 0);
-    at += take;
-  }
-}
-
 // The argument callbacks' context: values come from the pool in order; strings are
 // built from it and kept until the call returns; %n stores into `count`.
 struct Pool {
@@ -148,18 +135,10 @@ PLArgSource source_over(Pool *p, uint8_t missing) {
 
 // The format in the units of the form, 0-terminated (four 0 bytes for the byte forms,
 // so that no character reading stops inside the allocation). In the 16- and 32-bit
-// forms a byte 0xFF takes the next two bytes as one unit.
+// forms a byte 0xFF takes the next two bytes as one unit (fuzz_units).
 template <class Unit>
 std::vector<Unit> format_units(const uint8_t *data, size_t size) {
-  std::vector<Unit> units;
-  for (size_t i = 0; i < size; ++i) {
-    if (sizeof(Unit) > 1 && data[i] == 0xFF && i + 2 < size) {
-      units.push_back(static_cast<Unit>(data[i + 1] << 8 | data[i + 2]));
-      i += 2;
-    } else {
-      units.push_back(static_cast<Unit>(data[i]));
-    }
-  }
+  std::vector<Unit> units = fuzz_units<Unit>(data, size);
   units.insert(units.end(), sizeof(Unit) == 1 ? 4 : 1, 0);
   return units;
 }
@@ -201,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   size_t left = size - 5;
   if ((data[2] & 0x80) && left > 0) {
     size_t items = rest[0] < left - 1 ? rest[0] : left - 1;
-    rewrite_items(l, rest + 1, items);
+    rewrite_text_items(l, rest + 1, items, kItems, 4);
     rest += 1 + items;
     left -= 1 + items;
   }

@@ -890,6 +890,167 @@ PL_API int32_t PLWsnprintf(PLLocale *locale, PLWChar *out, int32_t outSize,
                            const PLWChar *format, int32_t formatLen, int32_t flags,
                            const PLArgSource *source);
 
+/* ---- Text streams ------------------------------------------------------ */
+
+typedef struct PLStream PLStream;
+
+/* Read streams: fill up to count bytes, return the number read, 0 at the end of the
+ * data, -1 on error. Write streams: take up to count bytes, return the number taken
+ * (0 is a valid answer: call again), -1 on error. */
+typedef int32_t (*PLStreamCallback)(void *context, void *buffer, int32_t count);
+
+/* Directions of PLOpenStream and PLOpenStreamEx. */
+#define PL_STREAM_READ             ((int32_t)0x80000050)
+#define PL_STREAM_WRITE            ((int32_t)0x80000051)
+
+/* End-of-line kinds: the flags of PLGetEol, PLPutEol and PLReadString, and the kinds
+ * PLGetEol reports. */
+#define PL_EOL_LF                  0x100   /* line feed */
+#define PL_EOL_CRLF                0x200   /* carriage return, line feed */
+#define PL_EOL_LINE_SEP            0x400   /* the code set's line separator (U+2028 in U forms) */
+#define PL_EOL_PARA_SEP            0x800   /* the paragraph separator (U+2029 in U forms) */
+#define PL_EOL_DEFAULT             0x1000  /* the platform's: carriage return, line feed */
+#define PL_EOL_ANY                 0xF00
+#define PL_EOL_NONE                ((int32_t)0x80000030) /* PLGetEol: none in the text */
+#define PL_EOL_BAD_FLAGS           ((int32_t)0x80000031) /* PLGetEol: flags refused */
+/* PLReadString: keep one unit for a terminating NUL, written and counted. */
+#define PL_READ_TERMINATE          8
+/* PLReadString: consume the end of line that ends the string without storing it. */
+#define PL_READ_STRIP_EOL          0x800000
+
+/* Opens a stream over callback(context, ...) in the locale's code set. direction is
+ * PL_STREAM_READ or PL_STREAM_WRITE (else PL_ERR_ARGUMENT); a read stream gets a read
+ * buffer of bufferSize bytes (0 or less: 1024), PLOpenStream one of a single byte.
+ * Null on failure (PL_ERR_NO_MEMORY). */
+PL_API PLStream *PLOpenStreamEx(PLLocale *locale, PLStreamCallback callback, void *context,
+                                int32_t bufferSize, int32_t direction);
+PL_API PLStream *PLOpenStream(PLLocale *locale, PLStreamCallback callback, void *context,
+                              int32_t direction);
+/* Flushes a write stream, ends a shifted output with a shift-in byte, and releases the
+ * stream. 1 when the handle's error field is 0 afterwards, else 0. */
+PL_API int32_t PLCloseStream(PLStream *stream, PLLocale *locale);
+/* Hands the bytes a write callback has not yet taken to it again (-1 discards them:
+ * PL_ERR_STREAM_FLUSH, result 0) and empties the buffers. 1 on success. */
+PL_API int32_t PLFlushStream(PLStream *stream, PLLocale *locale);
+
+/* The next two bytes as a UTF-16 unit, low byte first, or 0xFFFF with a code
+ * (PL_ERR_END_OF_STREAM at the end). */
+PL_API PLUChar PLReadCharU(PLStream *stream, PLLocale *locale);
+/* The next character of the code set as a packed character, or (PLWChar)-1 with a
+ * code (code 0 at the end of the data). */
+PL_API PLWChar PLReadCharW(PLStream *stream, PLLocale *locale);
+
+/* Reads characters into buffer until size units are used or an end of line of a kind
+ * in flags has been stored. Returns the units stored (characters with PL_COUNT_CHARS),
+ * -1 at the end of the data with nothing read, -2 on error. Flags: PL_EOL_LF,
+ * PL_EOL_CRLF, PL_EOL_LINE_SEP, PL_EOL_PARA_SEP, PL_READ_TERMINATE, PL_READ_STRIP_EOL,
+ * PL_COUNT_CHARS. The Ex form writes the shift bytes of a stateful code set starting
+ * from *state and leaves the final state there. */
+PL_API int32_t PLReadString(PLStream *stream, PLLocale *locale, char *buffer, int32_t size,
+                            int32_t flags);
+PL_API int32_t PLReadStringEx(PLStream *stream, PLLocale *locale, char *buffer, PLState *state,
+                              int32_t size, int32_t flags);
+PL_API int32_t PLReadStringU(PLStream *stream, PLLocale *locale, PLUChar *buffer, int32_t size,
+                             int32_t flags);
+PL_API int32_t PLReadStringW(PLStream *stream, PLLocale *locale, PLWChar *buffer, int32_t size,
+                             int32_t flags);
+
+/* Pushes a character back in front of the unread bytes (at most 80 bytes held). 1, or
+ * 0 with PL_ERR_BUFFER_TOO_SMALL or PL_ERR_STREAM_DIRECTION. The Ex form takes the
+ * shift state the character belongs to; the U form pushes a unit as two raw bytes. */
+PL_API int32_t PLUngetChar(PLStream *stream, PLLocale *locale, const char *c);
+PL_API int32_t PLUngetCharEx(PLStream *stream, PLLocale *locale, const char *c, PLState state);
+PL_API int32_t PLUngetCharU(PLStream *stream, PLLocale *locale, PLUChar c);
+PL_API int32_t PLUngetCharW(PLStream *stream, PLLocale *locale, PLWChar c);
+
+/* Writes one character. 1, or 0 with PL_ERR_STREAM_DIRECTION, PL_ERR_STREAM_WRITE (the
+ * bytes not taken stay held and go out with the next write or flush) or
+ * PL_ERR_BUFFER_TOO_SMALL (they did not fit in the 80 held bytes). The Ex form writes a
+ * shift byte first when state differs from the output's; the U form writes the unit as
+ * two raw bytes, low byte first. */
+PL_API int32_t PLWriteChar(PLStream *stream, PLLocale *locale, const char *c);
+PL_API int32_t PLWriteCharEx(PLStream *stream, PLLocale *locale, const char *c, PLState state);
+PL_API int32_t PLWriteCharU(PLStream *stream, PLLocale *locale, PLUChar c);
+PL_API int32_t PLWriteCharW(PLStream *stream, PLLocale *locale, PLWChar c);
+
+/* ---- End of line ------------------------------------------------------- */
+
+/* The first end of line of a kind in flags (0: PL_EOL_CRLF) within length units of
+ * text (characters with PL_COUNT_CHARS), with its kind and length in units; null with
+ * kind PL_EOL_NONE when there is none, or PL_EOL_BAD_FLAGS and PL_ERR_ARGUMENT for a
+ * flag outside PL_EOL_ANY. The Ex form reads text from state and reports the state at
+ * the end of line in *stateOut. */
+PL_API char *PLGetEol(PLLocale *locale, const char *text, int32_t length, int32_t *kind,
+                      int32_t *eolLength, int32_t flags);
+PL_API char *PLGetEolEx(PLLocale *locale, const char *text, PLState state, int32_t length,
+                        int32_t *kind, int32_t *eolLength, PLState *stateOut, int32_t flags);
+PL_API PLUChar *PLGetEolU(PLLocale *locale, const PLUChar *text, int32_t length, int32_t *kind,
+                          int32_t *eolLength, int32_t flags);
+PL_API PLWChar *PLGetEolW(PLLocale *locale, const PLWChar *text, int32_t length, int32_t *kind,
+                          int32_t *eolLength, int32_t flags);
+
+/* Writes the ends of line in flags (0: PL_EOL_DEFAULT) into buffer: paragraph
+ * separator, line separator, line feed, then carriage return and line feed (the U form:
+ * line feed, U+2028, U+2029, then U+000D U+000A). Returns the position behind them, or
+ * null with PL_ERR_ARGUMENT for a flag outside 0x1F00. The Ex form first ends a shifted
+ * state (state 1) with a shift-in byte and reports the single-byte state. */
+PL_API char *PLPutEol(PLLocale *locale, char *buffer, int32_t flags);
+PL_API char *PLPutEolEx(PLLocale *locale, char *buffer, PLState state, PLState *stateOut,
+                        int32_t flags);
+PL_API PLUChar *PLPutEolU(PLLocale *locale, PLUChar *buffer, int32_t flags);
+PL_API PLWChar *PLPutEolW(PLLocale *locale, PLWChar *buffer, int32_t flags);
+
+/* ---- Date and time ----------------------------------------------------- */
+
+/*
+ * strftime in the locale's encoding, with its names (PL_DAY_NAME ...) and formats
+ * (PL_TIME_FORMAT, PL_DATE_FORMAT, PL_LONG_DATE_FORMAT). Directives %[#][E|O]c with c
+ * one of % a A b B c C d D e H I j k l m M n p r R S t T u U V w W x X y Y z Z; # drops
+ * leading zeros and selects the long date format for %c and %x. Every field a
+ * directive uses is range-checked (PL_ERR_NOT_FOUND, -1); an unknown or cut-off
+ * directive gives PL_ERR_FORMAT and -1. Returns the units written (with the terminator
+ * under PL_TERMINATE); a full output stores PL_ERR_BUFFER_TOO_SMALL and still returns
+ * the count. Flags: 1 (passed to the text lookups), PL_TERMINATE, the end-of-line
+ * kinds for %n, PL_COUNT_CHARS (base and Ex forms: sizes and result in characters, at
+ * most 512 bytes of output). formatLen < 0 reads the format up to its NUL.
+ */
+PL_API int32_t PLTimeToString(PLLocale *locale, const struct tm *time, char *out, int32_t outSize,
+                              const char *format, int32_t formatLen, int32_t flags);
+PL_API int32_t PLTimeToStringEx(PLLocale *locale, const struct tm *time, char *out,
+                                PLState outState, int32_t outSize, const char *format,
+                                PLState formatState, int32_t formatLen, int32_t flags);
+PL_API int32_t PLTimeToStringU(PLLocale *locale, const struct tm *time, PLUChar *out,
+                               int32_t outSize, const PLUChar *format, int32_t formatLen,
+                               int32_t flags);
+PL_API int32_t PLTimeToStringW(PLLocale *locale, const struct tm *time, PLWChar *out,
+                               int32_t outSize, const PLWChar *format, int32_t formatLen,
+                               int32_t flags);
+
+/* PLStringToTime flags beside 1, the end-of-line kinds (%n) and PL_COUNT_CHARS. */
+#define PL_TIME_CENTURY_1900       0x8000     /* %y is always 1900 + yy */
+#define PL_TIME_CHECK_DAY          0x1000000  /* the day of month must exist in its month */
+
+/*
+ * strptime in the locale's encoding: reads input under format into *time (cleared
+ * first, tm_isdst -1), applies %p, a named zone (%z, %Z: the zone's offset against the
+ * process's local zone) and normalizes with mktime. Returns the input units consumed
+ * (characters with PL_COUNT_CHARS), or -1: PL_ERR_NOT_FOUND for text that does not
+ * match, PL_ERR_FORMAT for a directive it does not read, PL_ERR_ARGUMENT for a flag.
+ * A negative length means NUL-terminated.
+ */
+PL_API int32_t PLStringToTime(PLLocale *locale, struct tm *time, const char *input,
+                              int32_t inputLen, const char *format, int32_t formatLen,
+                              int32_t flags);
+PL_API int32_t PLStringToTimeEx(PLLocale *locale, struct tm *time, const char *input,
+                                PLState inputState, int32_t inputLen, const char *format,
+                                PLState formatState, int32_t formatLen, int32_t flags);
+PL_API int32_t PLStringToTimeU(PLLocale *locale, struct tm *time, const PLUChar *input,
+                               int32_t inputLen, const PLUChar *format, int32_t formatLen,
+                               int32_t flags);
+PL_API int32_t PLStringToTimeW(PLLocale *locale, struct tm *time, const PLWChar *input,
+                               int32_t inputLen, const PLWChar *format, int32_t formatLen,
+                               int32_t flags);
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

@@ -36,6 +36,9 @@ namespace pl {
 inline constexpr uint16_t kHandleSingleByte = 1u << 6;
 inline constexpr uint16_t kHandleNoCollation = 1u << 7;
 inline constexpr uint16_t kHandleStateful = 1u << 8;
+// An ASCII-based set in which every UTF-16 unit 0x01..0x7F converts to the one byte of
+// the same value, so ASCII text needs no conversion.
+inline constexpr uint16_t kHandleAsciiUnits = 1u << 9;
 inline constexpr uint16_t kHandleMonetaryFlags = 0x3F;
 
 // The handle an export works on: `locale`, or the default handle for null. While no

@@ -5,6 +5,7 @@
 #include "frame/process.h"
 #include "locale/conventions.h"
 #include "locale/environment.h"
+#include "locale/info_text.h"
 #include "locale/records/record_view.h"
 
 namespace pl {
@@ -70,7 +71,10 @@ bool find_text_item(PLLocale *handle, int32_t item, bool use_handle, TextItem *o
     case 65: return record(territory, terr::kIntCurrSymbolString);
     default: break;
   }
-  if (item >= 16 && item <= 57) return record(language, lang::kDayNameString + (item - 16));
+  if (item >= 16 && item <= 57) {
+    *out = {TextKind::record, name_item_units(*handle, item), nullptr};
+    return true;
+  }
   if (int c = separator_of(item); c >= 0) {
     // one unit of the record's fixed part, read with a cut to one character
     *out = {TextKind::record, handle->territory->section[0] + 2 * (terr::kDecimalPoint + c), nullptr};

@@ -5,6 +5,7 @@
 
 #include "frame/codes.h"
 #include "frame/handle.h"
+#include "locale/records/record_view.h"
 
 namespace pl {
 
@@ -31,5 +32,13 @@ int32_t set_text_item_u(PLLocale *handle, int32_t item, const PLUChar *text, int
                         int32_t flags);
 int32_t set_text_item_w(PLLocale *handle, int32_t item, const PLWChar *text, int32_t length,
                         int32_t flags);
+
+// The UTF-16 text of name item 16..57 (day and month names, AM and PM) read in place
+// in the language record: unaligned little-endian units up to a zero unit. What the
+// lookups above convert; the handle has no copies of these items.
+inline const uint8_t *name_item_units(const PLLocale &handle, int32_t item) {
+  records::RecordView language(*handle.language);
+  return language.string(layout::language::kDayNameString + (item - 16));
+}
 
 }  // namespace pl

@@ -68,6 +68,9 @@ void for_each_unit(const TextItem &item, Visit unit) {
   }
 }
 
+// Units of an Ex item collected on the stack; items are names, formats and symbols.
+constexpr size_t kStackUnits = 128;
+
 bool valid_flags(int32_t flags) { return (flags & ~(kFromTerritory | PL_COUNT_CHARS)) == 0; }
 
 // Character items are read through a window of one character and the NUL.
@@ -147,11 +150,16 @@ int32_t get_text_item_ex(PLLocale *handle, int32_t item, char *out, PLState stat
   if (!find_for_reading(handle, item, flags, &found)) return fail(handle, PL_ERR_UNKNOWN_ITEM);
   // A shifted start leaves room for the closing shift-in byte of a character item.
   size = window(item, size, state != 0 ? 3 : 2);
-  // Collect the units, then write them with the shift bytes they need.
+  // Collect the units, then write them with the shift bytes they need: on the stack,
+  // from the heap only for an item longer than any the data holds.
   size_t count = 0;
   for_each_unit(found.item, [&](PLUChar) { return ++count, true; });
-  PLUChar *units = static_cast<PLUChar *>(allocate((count + 1) * sizeof(PLUChar)));
-  if (units == nullptr) return fail(handle, PL_ERR_NO_MEMORY);
+  PLUChar stack_units[kStackUnits];
+  PLUChar *units = stack_units;
+  if (count > kStackUnits) {
+    units = static_cast<PLUChar *>(allocate(count * sizeof(PLUChar)));
+    if (units == nullptr) return fail(handle, PL_ERR_NO_MEMORY);
+  }
   count = 0;
   for_each_unit(found.item, [&](PLUChar u) { return units[count++] = u, true; });
   bool count_chars = (flags & PL_COUNT_CHARS) != 0;
@@ -160,7 +168,7 @@ int32_t get_text_item_ex(PLLocale *handle, int32_t item, char *out, PLState stat
   size_t capacity = count_chars ? take * (set.max_length() + 1u) + 1 : limit;
   EncodedText encoded = utf16_to_bytes(*handle->codeset, units, take, state,
                                        reinterpret_cast<uint8_t *>(out), capacity);
-  release(units);
+  if (units != stack_units) release(units);
   out[encoded.written] = '\0';
   return static_cast<int32_t>((count_chars ? encoded.consumed : encoded.written) + 1);
 }

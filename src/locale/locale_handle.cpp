@@ -3,6 +3,7 @@
 #include "locale/locale_handle.h"
 
 #include "charset/charset_view.h"
+#include "charset/from_unicode.h"
 #include "frame/memory.h"
 #include "locale/conventions.h"
 #include "locale/records/record_view.h"
@@ -133,6 +134,17 @@ PLLocale *create_handle(Environment *env, const Char *name, size_t length, int32
   return handle;
 }
 
+// Whether the set writes every ASCII unit but NUL as the byte of its value: checked with
+// the set's own conversion, since being ASCII-based says so only of the bytes' reading.
+bool ascii_units_are_bytes(const ControlEntry &codeset) {
+  if (!CharsetView(codeset).ascii_based()) return false;
+  for (uint32_t unit = 1; unit < 0x80; ++unit) {
+    uint8_t bytes[4];
+    if (to_bytes(codeset, unit, bytes) != 1 || bytes[0] != unit) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 PLLocale *create_locale(Environment *env, const char *name, size_t length, int32_t flags,
@@ -151,6 +163,7 @@ void set_item_flags(PLLocale *handle) {
   if (codeset.max_length() == 1) flags |= kHandleSingleByte;
   if (codeset.stateful()) flags |= kHandleStateful;
   if (handle->collation == nullptr) flags |= kHandleNoCollation;
+  if (ascii_units_are_bytes(*handle->codeset)) flags |= kHandleAsciiUnits;
   handle->flags = flags;
 }
 

@@ -32,6 +32,9 @@ constexpr Command kCommands[] = {
     {"printf", "printf -l LOCALE [--dir DIR] FORMAT [ARG...]  format the arguments like printf(1), with the"
                " locale's\n           conventions, in its code set",
      printf_command},
+    {"date", "date -l LOCALE [--dir DIR] [-d TEXT -p FORMAT] [+FORMAT]  the time now, or TEXT read under"
+             " FORMAT,\n           in the locale's names, formats and code set, like date(1)",
+     date_command},
 };
 
 void usage(FILE *out) {

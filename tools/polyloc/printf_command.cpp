@@ -27,6 +27,7 @@
 
 #include "commands.h"
 #include "locale_args.h"
+#include "locale_text.h"
 #include "polyloc.h"
 
 namespace {
@@ -87,45 +88,6 @@ std::string unescape(const char *format) {
   }
   return out;
 }
-
-// Text between UTF-8 and the locale's code set.
-class Converter {
- public:
-  Converter(PLLocale *locale, PLLocale *utf8) : locale_(locale), utf8_(utf8) {}
-
-  // `text` in the locale's code set, closed in the single-byte state; false when a
-  // character has no equivalent there.
-  bool to_locale(const std::string &text, std::string *out) const {
-    int32_t length = static_cast<int32_t>(text.size());
-    std::vector<char> bytes(text.size() * static_cast<size_t>(PLConversionRatio(locale_, utf8_)) + 2);
-    PLState state = 0;
-    PLInitState(locale_, &state);
-    int32_t n = PLConvertString(locale_, bytes.data(), static_cast<int32_t>(bytes.size()), utf8_, text.data(),
-                                length, PL_TERMINATE);
-    bool whole = n > 0 && PLGetError(locale_) == PL_OK;
-    out->assign(bytes.data(), whole ? static_cast<size_t>(n - 1) : 0);
-    return whole;
-  }
-
-  // The characters of locale text as wide characters, 0-terminated.
-  std::vector<PLWChar> wide(const std::string &text) const {
-    std::vector<PLWChar> chars(text.size() + 1);
-    int32_t n = PLMbToWideEx(locale_, chars.data(), static_cast<int32_t>(chars.size()), text.data(), 0,
-                             static_cast<int32_t>(text.size()), 0);
-    chars.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    chars.push_back(0);
-    return chars;
-  }
-
-  // Whether the UTF-8 character at `text` (`length` bytes) is one byte in the locale.
-  bool single_byte(const char *text, size_t length) const {
-    std::string bytes;
-    return to_locale(std::string(text, length), &bytes) && bytes.size() == 1;
-  }
-
- private:
-  PLLocale *locale_, *utf8_;
-};
 
 // What the format asks of each argument position, read as the library reads it: the
 // conversion character of the directive that takes the position, '*' for a width or
