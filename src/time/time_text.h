@@ -58,6 +58,29 @@ inline const char *fixed_format(char conversion, bool alternate) {
   }
 }
 
+// What follows the % of a directive: an optional #, an optional E or O, then the
+// conversion character. `next()` gives each directive character in turn (a value no
+// conversion has where the format ends or a unit stands for none).
+struct DirectiveHead {
+  uint32_t conversion;
+  uint32_t modifier;  // 'E', 'O' or 0
+  bool alternate;     // #
+};
+
+template <class Next>
+inline DirectiveHead read_directive(Next next) {
+  DirectiveHead head{next(), 0, false};
+  if (head.conversion == '#') {
+    head.alternate = true;
+    head.conversion = next();
+  }
+  if (head.conversion == 'E' || head.conversion == 'O') {
+    head.modifier = head.conversion;
+    head.conversion = next();
+  }
+  return head;
+}
+
 // Names and formats are fetched into a buffer of this many bytes (a terminator
 // included).
 inline constexpr int32_t kItemBufferSize = 32;

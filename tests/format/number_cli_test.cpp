@@ -2,7 +2,6 @@
 // code set.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -16,12 +15,7 @@ using std::string, std::tuple;
 
 // polyloc number ARGS: the exit status, the output and errors.
 tuple<int, string, string> run_number(const string &args) {
-  pltest::TempDir dir;
-  int status = std::system(("cd " + dir.path() + " && " + POLYLOC_CLI + " number --dir " +
-                            pltest::built_locale_dir() + " " + args + " > out 2> err").c_str());
-  std::vector<uint8_t> out = pltest::read_bytes(dir.file("out")), err = pltest::read_bytes(dir.file("err"));
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, string(out.begin(), out.end()),
-          string(err.begin(), err.end())};
+  return pltest::run_cli(pltest::TempDir(), "number", args);
 }
 
 TEST(NumberCommand, OptionsAndExitCodes) {

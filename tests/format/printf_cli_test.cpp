@@ -2,7 +2,6 @@
 // output in the locale's code set (the expected UTF-8 text converted by the library).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,12 +16,7 @@ using std::string, std::tuple;
 
 // polyloc printf ARGS: the exit status, the output and errors.
 tuple<int, string, string> run_printf(const string &args) {
-  pltest::TempDir dir;
-  int status = std::system(("cd " + dir.path() + " && " + POLYLOC_CLI + " printf --dir " +
-                            pltest::built_locale_dir() + " " + args + " > out 2> err").c_str());
-  std::vector<uint8_t> out = pltest::read_bytes(dir.file("out")), err = pltest::read_bytes(dir.file("err"));
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, string(out.begin(), out.end()),
-          string(err.begin(), err.end())};
+  return pltest::run_cli(pltest::TempDir(), "printf", args);
 }
 
 // UTF-8 text in the code set of `locale`, as the library converts it.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <tuple>
@@ -23,11 +22,7 @@ using std::string, std::tuple, std::vector;
 tuple<int, string, string> run_sort(const string &args, const string &input) {
   pltest::TempDir dir;
   pltest::write_bytes(dir.file("in"), {input.begin(), input.end()});
-  int status = std::system(("cd " + dir.path() + " && " + POLYLOC_CLI + " sort --dir " +
-                            pltest::built_locale_dir() + " " + args + " > out 2> err").c_str());
-  vector<uint8_t> out = pltest::read_bytes(dir.file("out")), err = pltest::read_bytes(dir.file("err"));
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, string(out.begin(), out.end()),
-          string(err.begin(), err.end())};
+  return pltest::run_cli(dir, "sort", args);
 }
 
 string sorted(const string &args, const string &input) {

@@ -79,4 +79,14 @@ std::vector<uint8_t> container_bytes(const std::vector<std::vector<uint8_t>> &se
   return bytes;
 }
 
+std::tuple<int, std::string, std::string> run_cli(const TempDir &dir, const std::string &command,
+                                                  const std::string &args, const std::string &environment) {
+  int status = std::system(("cd " + dir.path() + " && " + environment + " " + POLYLOC_CLI + " " + command +
+                            " --dir " + built_locale_dir() + " " + args + " > out 2> err")
+                               .c_str());
+  std::vector<uint8_t> out = read_bytes(dir.file("out")), err = read_bytes(dir.file("err"));
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
+          std::string(err.begin(), err.end())};
+}
+
 }  // namespace pltest

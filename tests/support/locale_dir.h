@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pltest {
@@ -44,6 +45,13 @@ class EnvVar {
 };
 
 std::vector<uint8_t> read_bytes(const std::string &path);
+
+// Runs `polyloc COMMAND --dir <the built locale directory> ARGS` through the shell in
+// `dir` (`environment` is put in front, such as "TZ=UTC"): the exit status, the output
+// and the errors.
+std::tuple<int, std::string, std::string> run_cli(const TempDir &dir, const std::string &command,
+                                                  const std::string &args,
+                                                  const std::string &environment = "");
 void write_bytes(const std::string &path, const std::vector<uint8_t> &bytes);
 
 // One control-table entry as a file holds it.

@@ -2,7 +2,6 @@
 // and formats in its code set.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,12 +14,7 @@ using std::string, std::tuple;
 
 // polyloc date ARGS under TZ=UTC: the exit status, the output and errors.
 tuple<int, string, string> run_date(const string &args) {
-  pltest::TempDir dir;
-  int status = std::system(("cd " + dir.path() + " && TZ=UTC " + POLYLOC_CLI + " date --dir " +
-                            pltest::built_locale_dir() + " " + args + " > out 2> err").c_str());
-  std::vector<uint8_t> out = pltest::read_bytes(dir.file("out")), err = pltest::read_bytes(dir.file("err"));
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, string(out.begin(), out.end()),
-          string(err.begin(), err.end())};
+  return pltest::run_cli(pltest::TempDir(), "date", args, "TZ=UTC");
 }
 
 TEST(DateCommand, ReadsAndWritesInTheLocale) {

@@ -67,16 +67,13 @@ class DirectWalk {
         continue;
       }
       ++p;
-      uint32_t a = next();
-      bool alternate = a == '#';
-      if (alternate) a = next();
-      if (a == 'E' || a == 'O') {
-        uint32_t modifier = a;
-        a = next();
+      time_text::DirectiveHead head = time_text::read_directive(next);
+      uint32_t a = head.conversion;
+      if (head.modifier != 0) {
         uint8_t accepts = a < 128 ? kAccepts.of[a] : 0;
-        if (!(accepts & (modifier == 'E' ? kTakesE : kTakesO))) return false;
+        if (!(accepts & (head.modifier == 'E' ? kTakesE : kTakesO))) return false;
       }
-      if (!directive(a, alternate, depth)) return false;
+      if (!directive(a, head.alternate, depth)) return false;
     }
     return true;
   }

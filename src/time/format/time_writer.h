@@ -98,14 +98,9 @@ class TimeWriter {
   }
 
   int32_t directive(Cursor &cursor, int depth) {
-    uint32_t a = next_ascii(cursor);
-    bool alternate = a == '#';
-    if (alternate) a = next_ascii(cursor);
-    uint32_t modifier = 0;
-    if (a == 'E' || a == 'O') {
-      modifier = a;
-      a = next_ascii(cursor);
-    }
+    time_text::DirectiveHead head = time_text::read_directive([&] { return next_ascii(cursor); });
+    uint32_t a = head.conversion, modifier = head.modifier;
+    bool alternate = head.alternate;
     uint8_t accepts = a < 128 ? kAccepts.of[a] : 0;
     if (accepts == 0 || (modifier == 'E' && !(accepts & kTakesE)) ||
         (modifier == 'O' && !(accepts & kTakesO)))

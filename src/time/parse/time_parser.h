@@ -154,14 +154,9 @@ class TimeParser {
   }
 
   Code directive(Cursor &format, CallFields &call) {
-    uint32_t c = directive_char(format);
-    bool alternate = c == '#';
-    if (alternate) c = directive_char(format);
-    uint32_t modifier = 0;
-    if (c == 'E' || c == 'O') {
-      modifier = c;
-      c = directive_char(format);
-    }
+    time_text::DirectiveHead head = time_text::read_directive([&] { return directive_char(format); });
+    uint32_t c = head.conversion, modifier = head.modifier;
+    bool alternate = head.alternate;
     if (c == kEnd || !allows(c, modifier)) return PL_ERR_FORMAT;
     if (c < 0x80 && kNumberFields[c].width != 0) return read_field(kNumberFields[c]);
     int32_t n = 0;
