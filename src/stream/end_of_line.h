@@ -12,8 +12,6 @@ namespace pl::eol {
 
 inline constexpr int32_t kKinds = PL_EOL_ANY;                    // what a search accepts
 inline constexpr int32_t kWritable = PL_EOL_ANY | PL_EOL_DEFAULT;  // what a writer accepts
-// The most units a writer puts down: both separators, a line feed and a pair.
-inline constexpr size_t kMaxUnits = 5;
 
 // The four characters, in a form's units.
 template <class T>

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "charset/charset_view.h"
+#include "charset/codeset_ids.h"
 #include "format/printf/directive_syntax.h"
 #include "frame/handle.h"
 #include "polyloc.h"
@@ -26,8 +27,6 @@ struct Encoding {
 };
 
 inline constexpr Encoding kAscii{nullptr, 0x30, 0x20, 0x09, 0x25};
-
-inline constexpr uint16_t kCodePage930 = 930;
 
 // The encoding of a byte or packed form over `handle`'s code set. `with_930`: the Ex and
 // W forms, which read code page 930's own letters where the set is code page 930.
