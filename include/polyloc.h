@@ -1051,6 +1051,99 @@ PL_API int32_t PLStringToTimeW(PLLocale *locale, struct tm *time, const PLWChar 
                                int32_t inputLen, const PLWChar *format, int32_t formatLen,
                                int32_t flags);
 
+/* ---- Regular expressions ----------------------------------------------- */
+
+/*
+ * A compiled POSIX regular expression. The four members are its public header; the
+ * program they point to is the library's. Compile with PLRegcomp (or its forms), search
+ * with PLRegexec, read ranges with PLRegrange, release with PLRegfree. One search at a
+ * time per compiled expression: the ranges of the last match live inside it.
+ */
+typedef struct PLRegex {
+  uint32_t magic;    /* 62053 while valid, 0 once released */
+  uint32_t nsub;     /* parenthesized subexpressions */
+  uint32_t reserved;
+  void *program;
+} PLRegex;
+
+/* PLRegcomp flags beside PL_COUNT_CHARS (lengths in characters: base and Ex forms). */
+#define PL_REG_EXTENDED            0x020000  /* extended syntax; basic without it */
+#define PL_REG_LITERAL             0x040000  /* the whole pattern is a literal string */
+#define PL_REG_ICASE               0x080000  /* ignore case */
+#define PL_REG_NOSUB               0x100000  /* report success only, no ranges */
+#define PL_REG_NEWLINE             0x200000  /* . and [^...] skip newline; ^ $ at lines */
+
+/*
+ * Compiles a basic (default), extended or literal pattern, converted to UTF-16 first.
+ * Classes, case and equivalence classes come from the handle's locale; ranges in the
+ * base, Ex and W forms follow the locale's code order, in the U form UTF-16 order.
+ * patternLen < 0: up to the NUL. Null on failure, with the code in the handle.
+ */
+PL_API PLRegex *PLRegcomp(PLLocale *locale, const char *pattern, int32_t patternLen,
+                          int32_t flags);
+PL_API PLRegex *PLRegcompEx(PLLocale *locale, const char *pattern, PLState state,
+                            int32_t patternLen, int32_t flags);
+PL_API PLRegex *PLRegcompU(PLLocale *locale, const PLUChar *pattern, int32_t patternLen,
+                           int32_t flags);
+PL_API PLRegex *PLRegcompW(PLLocale *locale, const PLWChar *pattern, int32_t patternLen,
+                           int32_t flags);
+
+/*
+ * Searches string for the leftmost-longest match: 1 found, 0 none, -1 error. base is
+ * the start of the text string belongs to; when it lies before string, ^ does not
+ * match at string's start. length < 0: up to the NUL. Flags: PL_COUNT_CHARS only.
+ */
+PL_API int32_t PLRegexec(PLLocale *locale, PLRegex *re, const char *string, int32_t length,
+                         const char *base, int32_t flags);
+PL_API int32_t PLRegexecEx(PLLocale *locale, PLRegex *re, const char *string, PLState state,
+                           int32_t length, const char *base, int32_t flags);
+PL_API int32_t PLRegexecU(PLLocale *locale, PLRegex *re, const PLUChar *string, int32_t length,
+                          const PLUChar *base, int32_t flags);
+PL_API int32_t PLRegexecW(PLLocale *locale, PLRegex *re, const PLWChar *string, int32_t length,
+                          const PLWChar *base, int32_t flags);
+
+/* Compiles pattern with the PLRegcomp flags, searches string once and releases the
+ * expression: 1, 0 or -1. */
+PL_API int32_t PLRegmatch(PLLocale *locale, const char *string, int32_t length,
+                          const char *pattern, int32_t patternLen, int32_t flags);
+PL_API int32_t PLRegmatchEx(PLLocale *locale, const char *string, PLState state, int32_t length,
+                            const char *pattern, PLState patternState, int32_t patternLen,
+                            int32_t flags);
+PL_API int32_t PLRegmatchU(PLLocale *locale, const PLUChar *string, int32_t length,
+                           const PLUChar *pattern, int32_t patternLen, int32_t flags);
+PL_API int32_t PLRegmatchW(PLLocale *locale, const PLWChar *string, int32_t length,
+                           const PLWChar *pattern, int32_t patternLen, int32_t flags);
+
+/*
+ * The range of subexpression index (0: the whole match) of the last successful search,
+ * as pointers into the searched string; both null when there is none. Returns 0.
+ * PLRegrangeEx also reports the shift state at each end.
+ */
+PL_API int32_t PLRegrange(PLRegex *re, int32_t index, const char **start, const char **end);
+PL_API int32_t PLRegrangeEx(PLRegex *re, int32_t index, const char **start, PLState *startState,
+                            const char **end, PLState *endState);
+PL_API int32_t PLRegrangeU(PLRegex *re, int32_t index, const PLUChar **start,
+                           const PLUChar **end);
+PL_API int32_t PLRegrangeW(PLRegex *re, int32_t index, const PLWChar **start,
+                           const PLWChar **end);
+
+/*
+ * The English message of a code (0, 2, 20, 40, 1 and 80 to 91) in the locale's encoding:
+ * returns its length with the terminator, cut to bufferSize (PL_ERR_BUFFER_TOO_SMALL),
+ * or 0 for an unknown code or flag. Flags: 0 or PL_COUNT_CHARS.
+ */
+PL_API int32_t PLRegerror(PLLocale *locale, int32_t code, char *buffer, int32_t bufferSize,
+                          int32_t flags);
+PL_API int32_t PLRegerrorEx(PLLocale *locale, int32_t code, char *buffer, PLState state,
+                            int32_t bufferSize, int32_t flags);
+PL_API int32_t PLRegerrorU(PLLocale *locale, int32_t code, PLUChar *buffer, int32_t bufferSize,
+                           int32_t flags);
+PL_API int32_t PLRegerrorW(PLLocale *locale, int32_t code, PLWChar *buffer, int32_t bufferSize,
+                           int32_t flags);
+
+/* Releases a compiled expression: 0, or 1 when re is not one (or a release failed). */
+PL_API int32_t PLRegfree(PLLocale *locale, PLRegex *re);
+
 /* ---- Locale enumeration ------------------------------------------------ */
 
 /*

@@ -37,7 +37,8 @@ inline constexpr uint16_t kHandleSingleByte = 1u << 6;
 inline constexpr uint16_t kHandleNoCollation = 1u << 7;
 inline constexpr uint16_t kHandleStateful = 1u << 8;
 // An ASCII-based set in which every UTF-16 unit 0x01..0x7F converts to the one byte of
-// the same value, so ASCII text needs no conversion.
+// the same value and every byte 0x01..0x7F is a character of its own that reads back as
+// that unit, so ASCII text needs no conversion either way.
 inline constexpr uint16_t kHandleAsciiUnits = 1u << 9;
 inline constexpr uint16_t kHandleMonetaryFlags = 0x3F;
 

@@ -137,10 +137,13 @@ PLLocale *create_handle(Environment *env, const Char *name, size_t length, int32
 // Whether the set writes every ASCII unit but NUL as the byte of its value: checked with
 // the set's own conversion, since being ASCII-based says so only of the bytes' reading.
 bool ascii_units_are_bytes(const ControlEntry &codeset) {
-  if (!CharsetView(codeset).ascii_based()) return false;
+  CharsetView set(codeset);
+  if (!set.ascii_based() || set.stateful()) return false;
   for (uint32_t unit = 1; unit < 0x80; ++unit) {
     uint8_t bytes[4];
     if (to_bytes(codeset, unit, bytes) != 1 || bytes[0] != unit) return false;
+    auto byte = static_cast<uint8_t>(unit);
+    if (set.byte_length(byte) > 1 || set.byte_unicode(byte) != unit) return false;
   }
   return true;
 }

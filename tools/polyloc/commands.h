@@ -4,6 +4,7 @@
 
 int convert_command(int argc, char **argv);
 int date_command(int argc, char **argv);
+int grep_command(int argc, char **argv);
 int info_command(int argc, char **argv);
 int locales_command(int argc, char **argv);
 int map_command(int argc, char **argv);

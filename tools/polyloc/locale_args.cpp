@@ -33,6 +33,12 @@ int with_locale(const char *directory, const char *name, const char *command,
   return status;
 }
 
+char line_feed(PLLocale *locale) {
+  const PLUChar unit = 0x0A;
+  char bytes[8];
+  return PLUnicodeToString(locale, bytes, sizeof bytes, &unit, 1, 0) == 1 ? bytes[0] : '\n';
+}
+
 ShiftBytes shift_bytes(PLLocale *locale) {
   ShiftBytes shifts;
   if (PLGetLocaleNumInfo(locale, PL_CODESET_STATEFUL, 0) != 1) return shifts;

@@ -34,6 +34,9 @@ struct ShiftBytes {
 };
 ShiftBytes shift_bytes(PLLocale *locale);
 
+// The code set's line feed: the byte U+000A converts to ("\n" where none does).
+char line_feed(PLLocale *locale);
+
 // Opens each of `files` in turn ("-", and an empty list, stand for standard input) and
 // hands it to `read`, which reads it to the end and returns false (having said why)
 // when everything must stop. A file that cannot be opened or read is reported under

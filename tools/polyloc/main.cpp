@@ -35,6 +35,9 @@ constexpr Command kCommands[] = {
     {"date", "date -l LOCALE [--dir DIR] [-d TEXT -p FORMAT] [+FORMAT]  the time now, or TEXT read under"
              " FORMAT,\n           in the locale's names, formats and code set, like date(1)",
      date_command},
+    {"grep", "grep -l LOCALE [--dir DIR] [-E|-F] [-i] [-n] [-o] [-c] [-v] PATTERN [FILE...]  print the"
+             " lines\n           that match, like grep(1), in the locale's code set",
+     grep_command},
 };
 
 void usage(FILE *out) {

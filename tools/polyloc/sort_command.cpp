@@ -117,13 +117,6 @@ class KeyMaker {
   std::vector<char> buffer_;
 };
 
-// The code set's line feed: the byte U+000A converts to ("\n" where none does).
-char line_feed(PLLocale *locale) {
-  const PLUChar unit = 0x0A;
-  char bytes[8];
-  return PLUnicodeToString(locale, bytes, sizeof bytes, &unit, 1, 0) == 1 ? bytes[0] : '\n';
-}
-
 class Sorter {
  public:
   Sorter(const Options &options, PLLocale *locale)
