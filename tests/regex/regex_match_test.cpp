@@ -23,12 +23,8 @@ const char *const EN = "English_UnitedStates.MS1252", *const JA = "Japanese_Japa
 
 const PLUChar *uc(const char16_t *p) { return reinterpret_cast<const PLUChar *>(p); }
 
-struct Case {
-  int32_t flags;
-  const char16_t *pattern, *subject;
-  int32_t expected;
-  const char *pairs;  // "start,end" of each pair from 0, "-" for none
-};
+// The result of a search and its pairs: "start,end" of each from 0, "-" for none.
+struct Case { int32_t flags; const char16_t *pattern, *subject; int32_t expected; const char *pairs; };
 
 const Case kCases[] = {
     // The leftmost start, the longest end there; subexpressions leftmost-longest in turn.
