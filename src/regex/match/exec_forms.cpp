@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "charset/codeset_ids.h"
+#include "charset/conversion/fast_runs.h"
 #include "charset/conversion/string_conversions.h"
 #include "charset/navigation/char_count.h"
 #include "charset/shift_rule.h"
@@ -23,17 +24,14 @@ namespace {
 constexpr size_t kStackBytesChars = 1023;
 constexpr size_t kStackPackedChars = 1024;
 
-// Whether every byte of the text is below 0x80, read a word at a time.
-bool all_ascii(const char *string, size_t bytes) {
-  uint64_t high = 0;
+// Whether every byte of the text is below 0x80, eight at a time.
+bool all_ascii(const uint8_t *s, size_t bytes) {
   size_t i = 0;
-  for (; i + 8 <= bytes; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, string + i, sizeof word);
-    high |= word;
-  }
-  for (; i < bytes; ++i) high |= static_cast<unsigned char>(string[i]);
-  return (high & 0x8080808080808080u) == 0;
+  for (; i + 8 <= bytes; i += 8)
+    if (!fast::ascii8(s + i)) return false;
+  for (; i < bytes; ++i)
+    if (s[i] >= 0x80) return false;
+  return true;
 }
 
 // Whether a UTF-8 text can hold the program's `must` literal: its UTF-8 form is looked
@@ -93,7 +91,8 @@ class Converted {
   // value: false when the text holds another byte (nothing is kept) or, with code 20
   // stored, when a long text found no memory.
   bool widen_ascii(PLLocale *handle, const char *string, size_t bytes, bool *ascii) {
-    *ascii = all_ascii(string, bytes);
+    const auto *s = reinterpret_cast<const uint8_t *>(string);
+    *ascii = all_ascii(s, bytes);
     if (!*ascii) return true;
     PLUChar *units = stack_;
     if (bytes > kStackBytesChars) {
@@ -104,7 +103,9 @@ class Converted {
       }
       units = heap_;
     }
-    for (size_t i = 0; i < bytes; ++i) units[i + 1] = static_cast<unsigned char>(string[i]);
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 16) fast::widen16(s + i, units + 1 + i);
+    for (; i < bytes; ++i) units[i + 1] = s[i];
     length_ = bytes;
     return true;
   }
